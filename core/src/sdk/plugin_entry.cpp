@@ -1,0 +1,33 @@
+// Construction, destruction and the exported entry of the SDK object.
+#include "sdk/plugin_state.h"
+#include "services/debuglog.h"
+#include "services/paths.h"
+#include "platform/folders.h"
+
+#include <cstdlib>
+#include <new>
+
+kvx_BaseSDK::kvx_BaseSDK() : descriptor(nullptr) {}
+
+kvx_BaseSDK::~kvx_BaseSDK() = default;
+
+const char* kvx_BaseSDK::GetDescriptor() { return descriptor ? descriptor : ""; }
+
+bool kvx_BaseSDK::ResetCurrentCameraManip() { return ResetManip(); }
+
+kvx_GL_Plugin::kvx_GL_Plugin() : state_(new State) {
+  descriptor = "Kavrik GL SDK 1.0";
+  kvx::DebugLog& log = kvx::debugLog();
+  log.setOutput(kvx::stateFolder() + "kvxviewerlog.txt", true);
+  // The log stays silent unless a user asks for records.
+  const char* level = std::getenv("KAVRIK_LOG_LEVEL");
+  log.setLevel(level && *level ? std::atoi(level) : 1);
+  kvx::paths() = kvx::buildPathTable();
+}
+
+kvx_GL_Plugin::~kvx_GL_Plugin() {
+  KVX_LOG(kvx::LOG_INFO, "kvx_GL_Plugin::~kvx_GL_Plugin\n");
+  delete state_;
+}
+
+extern "C" kvx_GL_Plugin* SDKInit() { return new (std::nothrow) kvx_GL_Plugin(); }

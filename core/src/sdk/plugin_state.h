@@ -1,0 +1,93 @@
+#pragma once
+// State of the SDK object. Each concern of the object (files, capture,
+// display, view, cameras, cutting plane, events) keeps its part here.
+#include "kvx_sdk.h"
+#include "scene/scene.h"
+
+#include <array>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace kvx {
+
+// What a view transition interpolates between.
+struct ViewSnapshot {
+  float rotation[4] = {0, 0, 0, 1};
+  float fieldOfView = 32;
+  float pan[2] = {0, 0};
+  float center[3] = {0, 0, 0};
+  float viewRadius = 0;
+  float bounds[6] = {0, 0, 0, 0, 0, 0};
+};
+
+}  // namespace kvx
+
+struct kvx_GL_Plugin::State {
+  // Host records, bound by InitDisplay; the frame record is owned only when
+  // the size variant of InitDisplay created it.
+  kvx_SystemInfo* system = nullptr;
+  kvx_ManipInfo* manip = nullptr;
+  kvx_FrameInfo* frame = nullptr;
+  std::unique_ptr<kvx_FrameInfo> ownedFrame;
+
+  std::unique_ptr<kvx::scene> scene;      // null while no file is loaded
+  std::unique_ptr<kvx::scene> diffScene;  // reference scene for capture differencing
+  std::unique_ptr<kvx_CutPlane> cutPlane;
+  std::unique_ptr<kvx_Measure> measure;
+  std::array<float, 7> cutBox = {0, 0, 0, 0, 0, 0, 0};
+
+  bool viewLocked = false;
+  bool editLocked = false;
+  bool captureMarkerExisted = false;
+
+  // View transitions.
+  int transitionSteps = 38;
+  int remainingSteps = 0;
+  float frameTimeMs = 10.0f;
+  kvx::ViewSnapshot transitionStart;
+  kvx::ViewSnapshot transitionTarget;
+  bool ease = true;
+  bool transitionRunning = false;
+  long frameCounter = 0;
+
+  // Stored copy of the current camera and its index.
+  kvx::SceneView storedCamera;
+  int storedCameraIndex = 0;
+
+  bool perspective = true;
+  std::array<std::string, 3> savedCaptureEnvironment;
+
+  // Overlay cursor, kept by pointer.
+  kvx_ARGB* cursorImage = nullptr;
+  bool cursorShown = false;
+  int cursorWidth = 0;
+  int cursorHeight = 0;
+
+  bool viewChangedByCommand = false;
+  bool animating = false;
+  int animationFrame = 0;
+  int animationFrameCount = 0;
+  kvx::SceneView animationSavedCamera;
+  int animationSavedSteps = 0;
+
+  bool automaticLight = true;
+
+  // Selection and object mode.
+  bool objectMode = false;
+  int currentObject = 0;
+  bool deleteOthers = false;
+  bool selectionRectangle = false;
+  bool toggleSelection = false;
+  int rectangleStartX = 0;
+  int rectangleStartY = 0;
+  bool measurementPending = false;
+  int rubberBand[4] = {-1, 0, 0, 0};  // last drawn rectangle or line; x = -1: none
+  int savedDrawBuffer = 0;
+  bool measurementMode = false;
+
+  std::vector<float> sectionCache;  // consecutive point pairs
+
+  bool loading = false;
+  bool publishing = false;
+};
