@@ -6,6 +6,8 @@
 
 namespace kvx {
 
+struct SceneObject;
+
 // T2F_N3F_V3F followed by a mark byte and a colour; handed to OpenGL as is.
 struct Vertex {
   float u = 0, v = 0;
@@ -54,6 +56,17 @@ class geom {
   bool rebuildTriangleTable();
   // Frees the spare room of both arrays.
   void shrinkToFit();
+
+  // Geometry processing of captures (core/src/geometry/).
+  // Appends another geometry; false when it has no vertices or no
+  // triangles, or when memory runs out.
+  bool MergeGeom(const geom& other);
+  // Recomputes meaningless normals from the faces, for the given winding.
+  bool RegenerateNormals(bool clockwise);
+  // Orientation pass over the triangles.
+  void Orient();
+  // Drops line segments of (almost) zero length.
+  void RemoveZeroLengthSegments();
 
   std::vector<Vertex> vertices;
   int32_t type = tri_indexed;

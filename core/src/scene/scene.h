@@ -71,6 +71,16 @@ class scene {
   // Scene bounds over all objects, then centre and radius.
   void updateBounds();
 
+  // Geometry processing of captures (core/src/geometry/): normalises
+  // primitives, merges look-alike objects, welds vertices. True on success.
+  bool Optimize();
+  // Post-processing enabled by the PROESPECIAL capture option.
+  void ProSpecialPostProcess();
+  // Removes object i, releasing its texture reference.
+  void RemoveObject(int32_t i);
+  // Removes objects first..last (clamped), without releasing textures.
+  void RemoveObjects(int32_t first, int32_t last);
+
   // Held only while reading or writing; they belong to the SDK object.
   std::array<float, 7>* cutBox = nullptr;  // min xyz, max xyz, diagonal
   kvx_CutPlane* cutPlane = nullptr;
