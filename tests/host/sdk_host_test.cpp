@@ -25,7 +25,9 @@ class LoadedCore : public testing::Test {
   }
   void TearDown() override {
     delete static_cast<kvx_BaseSDK*>(sdk);  // through the virtual destructor
-    if (handle) EXPECT_EQ(dlclose(handle), 0);
+    if (handle) {
+      EXPECT_EQ(dlclose(handle), 0);
+    }
   }
   kvx::test::TempEnv env;
   void* handle = nullptr;
