@@ -37,10 +37,11 @@ std::unique_ptr<uint8_t[]> allocate(uint64_t size) {
 }
 
 // A rawSize that the body cannot produce is refused before anything is
-// allocated for it.
+// allocated for it. Stored bodies of earlier writers counted the header in.
 bool rawSizeFitsBody(const FileHeader& header, uint32_t bodyLength) {
   if (header.rawSize > static_cast<uint32_t>(INT32_MAX)) return false;
-  if (!(header.flags & HEADER_DEFLATED)) return header.rawSize == bodyLength;
+  if (!(header.flags & HEADER_DEFLATED))
+    return header.rawSize == bodyLength || uint64_t(header.rawSize) == uint64_t(bodyLength) + 8;
   return header.rawSize <= bodyLength * kMaxInflateRatio + kInflateSlack;
 }
 

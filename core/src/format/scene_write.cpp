@@ -105,7 +105,9 @@ int32_t scene::Write(const char* fileName, const kvx_CryptoDesc* crypto, int sin
   KVX_LOG(LOG_INFO, "scene::Write: serialized size: raw: %d compressed %d\n", w.top()->bytesIn(),
           w.bottom->bytesOut() - 8);
 
-  header.rawSize = static_cast<uint32_t>(w.top()->bytesIn());
+  // The payload's size; the header bytes are not part of it even when the
+  // payload went straight into the bottom sink.
+  header.rawSize = static_cast<uint32_t>(w.top()->bytesIn() - (w.top() == w.bottom.get() ? 8 : 0));
   header.store(head);
   if (!w.bottom->putAtStart(head, 8)) {
     KVX_LOG(LOG_ERROR, "scene::Write: header rewrite error\n");
