@@ -270,6 +270,8 @@ void addCameras(scene& s) {
     v.text = c.text;
   }
   s.copyViewToCurrent(1);
+  s.views[0].name = "Current View";
+  s.views[0].text.clear();
   s.currentView = 1;
 }
 
