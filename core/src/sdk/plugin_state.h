@@ -2,6 +2,7 @@
 // State of the SDK object. Each concern of the object (files, capture,
 // display, view, cameras, cutting plane, events) keeps its part here.
 #include "kvx_sdk.h"
+#include "platform/mail_client.h"
 #include "scene/scene.h"
 
 #include <array>
@@ -90,4 +91,6 @@ struct kvx_GL_Plugin::State {
 
   bool loading = false;
   bool publishing = false;
+
+  kvx::MailClient mail;
 };
