@@ -2,7 +2,7 @@
 #include "fake_frame_clock.h"
 #include "interaction/predefined_views.h"
 #include "offscreen_view.h"
-#include "scene_builders.h"
+#include "render_scenes.h"
 
 #include <gtest/gtest.h>
 

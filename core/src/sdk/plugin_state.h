@@ -4,6 +4,7 @@
 #include "interaction/frame_clock.h"
 #include "interaction/transition.h"
 #include "kvx_sdk.h"
+#include "platform/mail_client.h"
 #include "render/render_cache.h"
 #include "scene/scene.h"
 
@@ -87,4 +88,6 @@ struct kvx_GL_Plugin::State {
 
   bool loading = false;
   bool publishing = false;
+
+  kvx::MailClient mail;
 };
