@@ -212,7 +212,9 @@ TEST(SameAttributes, EveryAttributeCounts) {
     c.change(b);
     EXPECT_FALSE(sameAttributes(a, b, true)) << c.what;
     EXPECT_FALSE(sameAttributes(b, a, true)) << c.what;
-    if (std::string(c.what) != "diffuse") EXPECT_NE(materialHash(a), materialHash(b)) << c.what;
+    if (std::string(c.what) != "diffuse") {
+      EXPECT_NE(materialHash(a), materialHash(b)) << c.what;
+    }
   }
 }
 
