@@ -3,7 +3,7 @@
 #include "geometry/processing.h"
 
 #include <algorithm>
-#include <unordered_set>
+#include <utility>
 
 namespace kvx {
 
@@ -38,18 +38,33 @@ std::vector<Tri> sortedByFirst(const std::vector<Tri>& rotated) {
   return sorted;
 }
 
-// Same first index and the same other two, in either order.
-struct CornerKey {
-  int32_t first, low, high;
-  bool operator==(const CornerKey&) const = default;
-};
-struct CornerKeyHash {
-  size_t operator()(const CornerKey& k) const {
-    uint64_t h = uint64_t(uint32_t(k.first)) * 0x9E3779B97F4A7C15ull;
-    h ^= (uint64_t(uint32_t(k.low)) << 32 | uint32_t(k.high)) * 0xC2B2AE3D27D4EB4Full;
-    return size_t(h ^ (h >> 29));
+// The other two corners, in either order.
+uint64_t cornerPair(const Tri& t) {
+  const uint32_t low = static_cast<uint32_t>(std::min(t.i[1], t.i[2]));
+  const uint32_t high = static_cast<uint32_t>(std::max(t.i[1], t.i[2]));
+  return uint64_t(low) << 32 | high;
+}
+
+// Flags every triple of sorted[begin, end) (one group, same first index)
+// whose corner pair an earlier triple of the group has. Groups are the
+// triangles around one vertex, usually a handful: those are compared
+// directly, large ones through a sorted copy of their pairs.
+bool flagRepeatsInGroup(const std::vector<Tri>& sorted, size_t begin, size_t end, std::vector<char>& repeats) {
+  bool any = false;
+  if (end - begin <= 16) {
+    for (size_t k = begin + 1; k < end; ++k)
+      for (size_t j = begin; j < k && !repeats[k]; ++j)
+        if (cornerPair(sorted[j]) == cornerPair(sorted[k])) repeats[k] = any = true;
+    return any;
   }
-};
+  std::vector<std::pair<uint64_t, size_t>> pairs;
+  pairs.reserve(end - begin);
+  for (size_t k = begin; k < end; ++k) pairs.emplace_back(cornerPair(sorted[k]), k);
+  std::sort(pairs.begin(), pairs.end());
+  for (size_t p = 1; p < pairs.size(); ++p)
+    if (pairs[p].first == pairs[p - 1].first) repeats[pairs[p].second] = any = true;
+  return any;
+}
 
 }  // namespace
 
@@ -60,13 +75,10 @@ bool removeDuplicateTriangles(std::vector<Tri>& table) {
 
   // A triple repeats when an earlier one of its group has the same corners.
   std::vector<char> repeats(sorted.size(), 0);
-  std::unordered_set<CornerKey, CornerKeyHash> seen;
-  seen.reserve(sorted.size());
   bool any = false;
-  for (size_t k = 0; k < sorted.size(); ++k) {
-    const Tri& t = sorted[k];
-    const CornerKey key{t.i[0], std::min(t.i[1], t.i[2]), std::max(t.i[1], t.i[2])};
-    if (!seen.insert(key).second) repeats[k] = any = true;
+  for (size_t begin = 0, end; begin < sorted.size(); begin = end) {
+    for (end = begin + 1; end < sorted.size() && sorted[end].i[0] == sorted[begin].i[0];) ++end;
+    any = flagRepeatsInGroup(sorted, begin, end, repeats) || any;
   }
   if (!any) return false;  // the table keeps its former order
 

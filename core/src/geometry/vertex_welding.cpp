@@ -1,9 +1,8 @@
 // Vertex welding: captured geometry repeats every shared corner once per
 // face. Vertices are bucketed along one axis of the scene bounds, and inside
 // a bucket a vertex whose whole record equals one already taken is folded
-// into it. Equal records always fall into the same bucket, so one hash of
-// the record bytes over all buckets finds exactly the vertex the bucket
-// search would.
+// into it: small buckets are searched directly, crowded ones through a hash
+// of the record bytes.
 #include "geometry/processing.h"
 #include "services/debuglog.h"
 
@@ -75,10 +74,11 @@ bool chooseBuckets(const geom& g, const std::vector<char>& used, int firstAxis, 
   return found;
 }
 
-// Open-addressing map from a vertex record to its new index.
+// Open-addressing map from a vertex record to its new index, for one
+// crowded bucket at a time.
 class VertexIndexMap {
  public:
-  explicit VertexIndexMap(size_t expected) {
+  void reset(size_t expected) {
     size_t size = 16;
     while (size < 2 * expected) size *= 2;
     slots_.assign(size, -1);
@@ -109,6 +109,32 @@ class VertexIndexMap {
   std::vector<int32_t> slots_;
 };
 
+// Buckets of up to this many vertices are searched directly.
+constexpr int32_t kSmallBucket = 16;
+
+// Folds the vertices of one bucket into `kept`: each maps to the first
+// equal record taken from the same bucket, or is appended.
+void foldBucket(const geom& g, const int32_t* begin, const int32_t* end, std::vector<Vertex>& kept,
+                std::vector<int32_t>& newIndex, VertexIndexMap& map) {
+  const int32_t first = static_cast<int32_t>(kept.size());
+  const bool crowded = end - begin > kSmallBucket;
+  if (crowded) map.reset(end - begin);
+  for (const int32_t* it = begin; it != end; ++it) {
+    Vertex v = g.vertices[*it];
+    v.mark = 1;  // every vertex taken is a marked one
+    const int32_t fresh = static_cast<int32_t>(kept.size());
+    int32_t found = -1;
+    if (crowded) {
+      found = map.findOrAdd(v, kept, fresh);
+    } else {
+      for (int32_t j = first; j < fresh && found < 0; ++j)
+        if (std::memcmp(&kept[j], &v, sizeof(Vertex)) == 0) found = j;
+    }
+    if (found < 0) kept.push_back(v);
+    newIndex[*it] = found >= 0 ? found : fresh;
+  }
+}
+
 // One welding pass; false on an allocation failure.
 bool weldOnce(geom& g, ProgressFn progress, const Bounds& bounds, int firstAxis) {
   const int32_t n = g.vertexCount();
@@ -120,23 +146,13 @@ bool weldOnce(geom& g, ProgressFn progress, const Bounds& bounds, int firstAxis)
   Buckets buckets;
   if (!chooseBuckets(g, used, firstAxis, bounds, progress, buckets)) return true;  // left as it was
 
-  // Marked vertices carry mark 1 while they are compared.
   std::vector<int32_t> newIndex(n, -1);
   std::vector<Vertex> kept;
   kept.reserve(buckets.order.size());
-  VertexIndexMap map(buckets.order.size());
-  for (int32_t i : buckets.order) {
-    Vertex v = g.vertices[i];
-    v.mark = 1;
-    const int32_t fresh = static_cast<int32_t>(kept.size());
-    const int32_t found = map.findOrAdd(v, kept, fresh);
-    if (found >= 0) {
-      newIndex[i] = found;
-    } else {
-      kept.push_back(v);
-      newIndex[i] = fresh;
-    }
-  }
+  VertexIndexMap map;
+  const int32_t* order = buckets.order.data();
+  for (int32_t b = 0; b < n; ++b)
+    foldBucket(g, order + buckets.start[b], order + buckets.start[b + 1], kept, newIndex, map);
   for (Vertex& v : kept) v.mark = 0;
   for (Tri& t : g.triangleTable)
     for (int32_t& index : t.i) index = newIndex[index];
