@@ -67,4 +67,9 @@ void deleteMarkedVertices(scene& s);
 // triangle by triangle.
 bool sameGeometry(const geom& a, const geom& b, bool tolerant);
 
+// For each object of `other` in order, removes the first object of `s` with
+// the same counts, the same attributes (type included) and an equal
+// geometry (tolerant test), releasing its texture.
+void subtractScene(scene& s, const scene& other);
+
 }  // namespace kvx
