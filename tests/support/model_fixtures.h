@@ -13,11 +13,13 @@ inline std::string checkerPpm() {
 }
 
 // A textured unit square without normals, in a red, half transparent,
-// shiny material whose texture is the checker beside it.
-inline std::filesystem::path writeTexturedObj(const std::filesystem::path& folder) {
+// shiny material whose texture is named `mapReference`; the checker is
+// written beside the model.
+inline std::filesystem::path writeTexturedObj(const std::filesystem::path& folder,
+                                              const std::string& mapReference = "checker.ppm") {
   writeFile(folder / "checker.ppm", checkerPpm());
   writeFile(folder / "square.mtl",
-            "newmtl paint\nKd 1 0 0\nKs 0.5 0.5 0.5\nKa 0 0 0\nNs 40\nd 0.5\nmap_Kd checker.ppm\n");
+            "newmtl paint\nKd 1 0 0\nKs 0.5 0.5 0.5\nKa 0 0 0\nNs 40\nd 0.5\nmap_Kd " + mapReference + "\n");
   writeFile(folder / "square.obj",
             "mtllib square.mtl\n"
             "v 0 0 0\nv 1 0 0\nv 1 1 0\nv 0 1 0\n"

@@ -122,14 +122,31 @@ TEST(ModelImport, ObjMaterialTextureAndGeneratedNormals) {
   EXPECT_EQ(texture->bitmap, expected);
 }
 
-TEST(ModelImport, MissingTextureLeavesTheObjectUntextured) {
-  kvx::test::TempEnv env;
-  const fs::path path = kvx::test::writeTexturedObj(env.root());
-  fs::remove(env.path("checker.ppm"));
-  kvx::scene s;
-  ASSERT_TRUE(imports(path, s));
-  EXPECT_EQ(s.objects[0]->textureName, 0u);
-  EXPECT_TRUE(s.textures.empty());
+TEST(ModelImport, TextureFilesAreLookedForBesideTheModelOnly) {
+  struct Case {
+    const char* reference;
+    const char* placedAt;  // where the test puts the picture ("" leaves only the checker beside the model)
+    bool textured;
+  };
+  const Case cases[] = {
+      {"maps\\checker.ppm", "model/maps/checker.ppm", true},      // written on another system
+      {"C:\\textures\\CHECKER.PPM", "", true},                   // found by name in any letter case
+      {"missing.ppm", "", false},                                  // absent: the object stays untextured
+      {"../secret.ppm", "secret.ppm", false},                      // outside the model's folder
+      {"ROOT/secret.ppm", "secret.ppm", false},                    // absolute, outside
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.reference);
+    kvx::test::TempEnv env;
+    std::string reference = c.reference;
+    if (reference.starts_with("ROOT")) reference.replace(0, 4, env.root().string());
+    const fs::path path = kvx::test::writeTexturedObj(env.path("model"), reference);
+    if (*c.placedAt) kvx::test::writeFile(env.path(c.placedAt), kvx::test::checkerPpm());
+    kvx::scene s;
+    ASSERT_TRUE(imports(path, s));
+    EXPECT_EQ(s.objects[0]->textureName != 0, c.textured);
+    EXPECT_EQ(s.textures.size(), c.textured ? 1u : 0u);
+  }
 }
 
 // Face normal from the winding, compared with the stored vertex normal.

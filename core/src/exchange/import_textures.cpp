@@ -37,18 +37,30 @@ bool sameIgnoringCase(const std::string& a, const std::string& b) {
          });
 }
 
+// True when `candidate` lies in `folder` or below it.
+bool isInside(const fs::path& folder, const fs::path& candidate) {
+  std::error_code ec;
+  const fs::path base = fs::weakly_canonical(folder.empty() ? fs::path(".") : folder, ec);
+  const fs::path full = fs::weakly_canonical(candidate, ec);
+  if (ec) return false;
+  auto [baseEnd, fullAt] = std::mismatch(base.begin(), base.end(), full.begin(), full.end());
+  return baseEnd == base.end();
+}
+
 // Models written elsewhere name their images with other folders, back
 // slashes or another letter case: try the path as given, then the bare
-// file name beside the model, then that name in any letter case.
+// file name beside the model, then that name in any letter case. Only
+// files in the model's folder or below are read, so that a model cannot
+// pull arbitrary pictures of the user into a scene meant to be shared.
 std::optional<fs::path> locateImage(const fs::path& folder, std::string reference) {
   std::replace(reference.begin(), reference.end(), '\\', '/');
   std::error_code ec;
   const fs::path given = folder / reference;
-  if (fs::is_regular_file(given, ec)) return given;
+  if (isInside(folder, given) && fs::is_regular_file(given, ec)) return given;
   const std::string fileName = fs::path(reference).filename().string();
-  if (fileName.empty()) return std::nullopt;
+  if (fileName.empty() || fileName == "." || fileName == "..") return std::nullopt;
   if (fs::is_regular_file(folder / fileName, ec)) return folder / fileName;
-  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec))
+  for (fs::directory_iterator it(folder.empty() ? fs::path(".") : folder, ec), end; !ec && it != end; it.increment(ec))
     if (sameIgnoringCase(it->path().filename().string(), fileName) && it->is_regular_file(ec)) return it->path();
   return std::nullopt;
 }
