@@ -70,6 +70,7 @@ TEST(ModelImport, CountsMatchAssimpAcrossFormats) {
     EXPECT_EQ(got.triangles, expected.triangles);
     EXPECT_GT(s.radius, 0);
     EXPECT_EQ(s.authorStamp[4], path.filename().string());
+    EXPECT_EQ(s.sceneFlags, 0x800u);  // opens with its faces shown
   }
 }
 

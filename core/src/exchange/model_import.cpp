@@ -89,6 +89,8 @@ bool importModel(const std::filesystem::path& path, scene& target, std::string& 
     return fail(target, error, "out of memory");
   }
   if (target.objects.empty()) return fail(target, error, "the model holds no geometry");
+  // Bit 0x800 shows the faces when the scene is opened.
+  target.sceneFlags = SCENE_STORED_INVERTED;
   target.authorStamp[kSourceStampField] = path.filename().string().substr(0, kStampLength);
   return true;
 }
