@@ -4,6 +4,7 @@
 #include "menu_table.h"
 #include "program_paths.h"
 
+#include <wx/image.h>
 #include <wx/menu.h>
 #include <wx/toolbar.h>
 
@@ -45,6 +46,15 @@ wxBitmapType bitmapTypeOf(const std::string& file) {
   return wxBITMAP_TYPE_BMP;
 }
 
+// A bitmap without alpha is drawn with its top-left colour left out, as
+// tool-bar bitmaps always were.
+void makeCornerTransparent(wxBitmap& bitmap) {
+  wxImage image = bitmap.ConvertToImage();
+  if (image.HasAlpha() || image.HasMask()) return;
+  image.SetMaskColour(image.GetRed(0, 0), image.GetGreen(0, 0), image.GetBlue(0, 0));
+  bitmap = wxBitmap(image);
+}
+
 }  // namespace
 
 void MyFrame::buildMenus() {
@@ -76,6 +86,7 @@ void MyFrame::buildToolBar() {
     if (!wxFileExists(wxString::FromUTF8(file))) continue;
     wxBitmap bitmap;
     if (!bitmap.LoadFile(wxString::FromUTF8(file), bitmapTypeOf(file)) || !bitmap.IsOk()) continue;
+    makeCornerTransparent(bitmap);
     bar->SetToolBitmapSize(bitmap.GetSize());
     bar->AddCheckTool(tool.command, tool.shortHelp, bitmap, wxNullBitmap, tool.shortHelp, tool.longHelp);
     for (int i = 0; i < tool.separatorsAfter; ++i) bar->AddSeparator();

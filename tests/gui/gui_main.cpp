@@ -8,6 +8,18 @@
 #include <wx/evtloop.h>
 #include <wx/image.h>
 #include <wx/init.h>
+#include <wx/debug.h>
+
+namespace {
+
+// A failed wx assertion fails the test instead of opening a dialog.
+void failOnAssert(const wxString& file, int line, const wxString& function, const wxString& condition,
+                  const wxString& message) {
+  ADD_FAILURE_AT(file.utf8_str(), line) << "wx assertion in " << function << ": " << condition << " "
+                                         << message;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   testing::InitGoogleTest(&argc, argv);
@@ -19,6 +31,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "gui tests: cannot start the toolkit (is DISPLAY set?)\n");
     return 1;
   }
+  wxSetAssertHandler(failOnAssert);
   wxInitAllImageHandlers();
   wxGUIEventLoop loop;
   wxEventLoopBase::SetActive(&loop);
