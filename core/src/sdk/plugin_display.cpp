@@ -1,4 +1,6 @@
 // Binding to the host's records and drawing.
+#include "render/lighting.h"
+#include "sdk/frame_loop.h"
 #include "sdk/plugin_state.h"
 
 #include <GL/gl.h>
@@ -18,33 +20,26 @@ bool kvx_GL_Plugin::InitDisplay(kvx_SystemInfo* system, kvx_FrameInfo* frame, kv
   s.frame = frame;
   s.manip = manip;
   if (system && system->kind == 3) SetPublishing();
-  glDisable(GL_CULL_FACE);
-  glEnable(GL_DEPTH_TEST);
-  glDepthFunc(GL_LEQUAL);
-  glEnable(GL_DITHER);
-  glShadeModel(GL_SMOOTH);
-  glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
-  glHint(GL_LINE_SMOOTH_HINT, GL_NICEST);
-  glEnable(GL_LIGHT0);
-  glEnable(GL_LIGHT1);
+  kvx::setInitialGLState();
+  kvx::setDefaultLights();
   if (s.scene) ResetManip();
   if (manip) manip->displayFlags |= KVX_DISPLAY_FACES;
   return true;
 }
 
-bool kvx_GL_Plugin::Render() {
-  State& s = *state_;
-  if (!s.system || !s.frame || !s.manip) return false;
-  if (s.scene) return false;
-  glClearColor(0, 0, 0, 1);
-  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-  if (s.system->presentFrame) s.system->presentFrame(s.system->userData);
-  return true;
-}
+bool kvx_GL_Plugin::Render() { return kvx::drawView(*state_, kvx::DrawKind::Full); }
 
 bool kvx_GL_Plugin::Refresh() { return Render(); }
 
-bool kvx_GL_Plugin::RenderFrame() { return false; }
+bool kvx_GL_Plugin::RenderFrame() {
+  State& s = *state_;
+  const int total = s.transitionSteps;
+  s.transitionRunning = false;
+  s.remainingSteps = s.transitionSteps = 0;
+  const bool drawn = kvx::drawView(s, kvx::DrawKind::SingleStep);
+  s.transitionSteps = total;
+  return drawn;
+}
 
 bool kvx_GL_Plugin::Resize(int width, int height) {
   if (state_->frame) {

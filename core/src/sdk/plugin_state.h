@@ -1,28 +1,17 @@
 #pragma once
 // State of the SDK object. Each concern of the object (files, capture,
 // display, view, cameras, cutting plane, events) keeps its part here.
+#include "interaction/frame_clock.h"
+#include "interaction/transition.h"
 #include "kvx_sdk.h"
 #include "platform/mail_client.h"
+#include "render/render_cache.h"
 #include "scene/scene.h"
 
 #include <array>
 #include <memory>
 #include <string>
 #include <vector>
-
-namespace kvx {
-
-// What a view transition interpolates between.
-struct ViewSnapshot {
-  float rotation[4] = {0, 0, 0, 1};
-  float fieldOfView = 32;
-  float pan[2] = {0, 0};
-  float center[3] = {0, 0, 0};
-  float viewRadius = 0;
-  float bounds[6] = {0, 0, 0, 0, 0, 0};
-};
-
-}  // namespace kvx
 
 struct kvx_GL_Plugin::State {
   // Host records, bound by InitDisplay; the frame record is owned only when
@@ -51,6 +40,12 @@ struct kvx_GL_Plugin::State {
   bool ease = true;
   bool transitionRunning = false;
   long frameCounter = 0;
+  bool boundsChanged = false;  // the running transition moves the bounds too
+  std::unique_ptr<kvx::FrameClock> frameClock = std::make_unique<kvx::SteadyFrameClock>();
+  double elapsedMs = 0;
+  double expectedMs = 100;
+  bool firstFrameUpload = false;         // textures were uploaded in the first frame
+  bool firstFrameUploadHandled = false;  // ... and that frame was taken out of the timing
 
   // Stored copy of the current camera and its index.
   kvx::SceneView storedCamera;
@@ -67,10 +62,11 @@ struct kvx_GL_Plugin::State {
 
   bool viewChangedByCommand = false;
   bool animating = false;
-  int animationFrame = 0;
+  int animationFrame = 0;  // position in the tour, 1..animationFrameCount
   int animationFrameCount = 0;
   kvx::SceneView animationSavedCamera;
   int animationSavedSteps = 0;
+  int animationSavedIndex = 0;
 
   bool automaticLight = true;
 
@@ -88,6 +84,8 @@ struct kvx_GL_Plugin::State {
   bool measurementMode = false;
 
   std::vector<float> sectionCache;  // consecutive point pairs
+
+  kvx::RenderCache render;
 
   bool loading = false;
   bool publishing = false;

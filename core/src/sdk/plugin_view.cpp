@@ -1,22 +1,82 @@
 // Camera manipulation, predefined views and view transitions.
+#include "interaction/manipulation.h"
+#include "interaction/predefined_views.h"
+#include "sdk/frame_loop.h"
 #include "sdk/plugin_state.h"
 
-bool kvx_GL_Plugin::ResetManip() { return false; }
+namespace {
 
-void kvx_GL_Plugin::ManipFromPointerMove(ManipMode, int startX, int startY, int currentX, int currentY) {
-  kvx_FrameInfo* frame = state_->frame;
-  if (!frame) return;
-  frame->startX = startX;
-  frame->startY = startY;
-  frame->currentX = currentX;
-  frame->currentY = currentY;
+constexpr double kTransitionMs = 900;
+constexpr double kSlowTransitionMs = 2600;
+
+}  // namespace
+
+bool kvx_GL_Plugin::ResetManip() {
+  State& s = *state_;
+  if (!s.scene || !s.manip) return false;
+  SetInterpolate(false);
+  kvx::fitView(*s.manip, *s.scene);
+  return true;
 }
 
-void kvx_GL_Plugin::ViewPredefined(PredefinedView) {}
-
-bool kvx_GL_Plugin::AnimFrame(bool* running, bool) {
-  if (running) *running = false;
-  return false;
+void kvx_GL_Plugin::ManipFromPointerMove(ManipMode mode, int startX, int startY, int currentX, int currentY) {
+  State& s = *state_;
+  if (!s.frame || !s.scene) return;
+  s.frame->startX = startX;
+  s.frame->startY = startY;
+  s.frame->currentX = currentX;
+  s.frame->currentY = currentY;
+  if (mode != ROTATE && mode != PAN && mode != ZOOM) return;
+  kvx_MouseEvent event = {};
+  event.actions = mode;
+  OnMouseMove(&event);
 }
 
-void kvx_GL_Plugin::SetInterpolate(bool) {}
+void kvx_GL_Plugin::ViewPredefined(PredefinedView view) {
+  State& s = *state_;
+  if (!s.scene || !s.manip) return;
+  kvx::scene& scene = *s.scene;
+  if (view == VIEW_CAMERA) {
+    SetInterpolate(false);
+    scene.createCurrentView();
+    const int index = s.storedCameraIndex;
+    scene.currentView = index >= 0 && index < static_cast<int>(scene.views.size()) ? index : 0;
+    kvx::SceneView& camera0 = scene.views[0];
+    std::copy(std::begin(s.storedCamera.camera), std::end(s.storedCamera.camera), camera0.camera);
+    std::copy(std::begin(s.storedCamera.rotation), std::end(s.storedCamera.rotation), camera0.rotation);
+    kvx::applyCamera(camera0, *s.manip, s.frame);
+    return;
+  }
+  const auto orientation = kvx::predefinedOrientation(view, scene.sceneFlags & kvx::kSceneZUp);
+  if (!orientation) return;
+  s.viewChangedByCommand = true;
+  SetInterpolate(false);
+  kvx::storeQuat(*orientation, s.manip->rotation);
+}
+
+void kvx_GL_Plugin::SetInterpolate(bool slow) {
+  State& s = *state_;
+  if (!s.manip || s.transitionSteps == 0) return;
+  s.transitionStart = kvx::snapshotOf(*s.manip);
+  s.transitionSteps = s.remainingSteps = kvx::stepsFor(slow ? kSlowTransitionMs : kTransitionMs, s.frameTimeMs);
+}
+
+bool kvx_GL_Plugin::AnimFrame(bool* running, bool slow) {
+  State& s = *state_;
+  if (s.frameTimeMs <= 0) s.frameTimeMs = 10;
+  bool drawn = false;
+  if (!s.transitionRunning) {
+    if (slow) {
+      s.transitionSteps = kvx::stepsFor(kSlowTransitionMs, s.frameTimeMs);
+    } else {
+      s.transitionSteps = s.remainingSteps = kvx::stepsFor(kTransitionMs, s.frameTimeMs);
+    }
+    drawn = kvx::drawView(s, kvx::DrawKind::SingleStep);
+  } else if (s.remainingSteps > 0) {
+    drawn = kvx::drawView(s, kvx::DrawKind::SingleStep);
+  } else {
+    s.transitionRunning = false;
+  }
+  if (running) *running = s.transitionRunning;
+  return drawn;
+}

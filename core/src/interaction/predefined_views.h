@@ -1,0 +1,24 @@
+#pragma once
+// The six axis orientations offered as predefined views, for Y-up and Z-up
+// scenes, and the start orientations of a fitted view.
+#include "interaction/quaternion.h"
+
+#include <cstdint>
+#include <optional>
+
+namespace kvx {
+
+// sceneFlags bit: the scene is Z-up (clear: Y-up).
+inline constexpr uint32_t kSceneZUp = 0x04;
+
+// Orientation of VIEW_LEFT (0) .. VIEW_BOTTOM (5); nothing for other values.
+std::optional<Quat> predefinedOrientation(int view, bool zUp);
+
+// True when q (or its negation) is one of the six orientations, each
+// component within 0.000001: such views are drawn orthographically.
+bool isAxisOrientation(const Quat& q, bool zUp);
+
+// Orientation after fitting the scene.
+Quat fittedOrientation(bool zUp);
+
+}  // namespace kvx

@@ -1,0 +1,30 @@
+#pragma once
+// Drawing in window pixels over the scene: the empty-view gradient, the
+// scene logo, the overlay cursor and the rubber bands.
+#include "kvx_sdk.h"
+
+#include <cstdint>
+
+namespace kvx {
+
+// Projection and model-view for window pixels, origin at the bottom left.
+void beginWindowCoordinates(int width, int height);
+void endWindowCoordinates();
+
+// Dark blue at the bottom to light blue at the top, one line per row.
+void drawEmptyGradient(int width, int height);
+
+// RGBA image, first row on top, drawn in the bottom right corner.
+void drawLogo(const uint8_t* rgba, int imageWidth, int imageHeight, bool translucent, int width, int height);
+
+// The host's cursor image with its top-left corner at (x, y) from the top
+// left of the window. `texture` is created on first use and kept.
+void drawOverlayCursor(const kvx_ARGB* image, int imageWidth, int imageHeight, int x, int y, int width,
+                       int height, uint32_t& texture);
+
+// Rubber band on the front buffer in exclusive-or: the previous band (in
+// `cache`: x1, x2, y1, y2; x1 = -1 when none) is erased and the new one
+// drawn; the same band is left alone. Window coordinates from the top left.
+void updateRubberBand(int cache[4], int x1, int x2, int y1, int y2, bool rectangle, int width, int height);
+
+}  // namespace kvx
