@@ -51,9 +51,10 @@ void invertSelection(scene& scene) {
     geom& g = *object->geometry;
     if (std::find(done.begin(), done.end(), &g) != done.end()) continue;
     done.push_back(&g);
-    if (g.boundsMark) {
+    // Judged from the bytes: the flags may be stale (stepping clears them).
+    if (!hasSelectedPoint(g)) {
       markAll(g, true);
-    } else if (g.mark) {
+    } else if (fullySelected(g)) {
       markAll(g, false);
     } else {
       for (Vertex& v : g.vertices) v.mark = v.mark ? 0 : 1;
