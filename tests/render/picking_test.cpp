@@ -5,7 +5,7 @@
 #include "offscreen_view.h"
 #include "render/cut_plane_drawing.h"
 #include "render/measure_drawing.h"
-#include "scene_builders.h"
+#include "render_scenes.h"
 
 #include <gtest/gtest.h>
 

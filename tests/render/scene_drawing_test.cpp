@@ -1,6 +1,6 @@
 // What one frame shows: background, lighting, texture, primitives, modes.
 #include "offscreen_view.h"
-#include "scene_builders.h"
+#include "render_scenes.h"
 
 #include <gtest/gtest.h>
 

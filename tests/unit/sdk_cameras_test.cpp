@@ -1,7 +1,7 @@
 // Cameras, annotations, the next-camera command and the camera tour,
 // driven through the SDK object with host records but no drawing.
 #include "kvx_sdk.h"
-#include "scene_builders.h"
+#include "render_scenes.h"
 #include "sdk/plugin_state.h"
 
 #include <gtest/gtest.h>

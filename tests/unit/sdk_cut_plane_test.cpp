@@ -2,7 +2,7 @@
 // section built from it.
 #include "interaction/cut_section.h"
 #include "kvx_sdk.h"
-#include "scene_builders.h"
+#include "render_scenes.h"
 #include "sdk/plugin_state.h"
 
 #include <gtest/gtest.h>

@@ -21,4 +21,8 @@ bool isAxisOrientation(const Quat& q, bool zUp);
 // Orientation after fitting the scene.
 Quat fittedOrientation(bool zUp);
 
+// The scene axis these orientations show upwards: the tables of scenes
+// without the Z-up flag keep +z up on screen, those with it +y.
+inline int screenUpAxis(uint32_t sceneFlags) { return sceneFlags & kSceneZUp ? 1 : 2; }
+
 }  // namespace kvx

@@ -36,7 +36,7 @@ float fittedLabelSize(float size, int characters, float extent) {
   return length > limit && length > 0 ? size * limit / length : size;
 }
 
-void drawOriginAxes(const float bounds[6], bool zUp) {
+void drawOriginAxes(const float bounds[6], int upAxis) {
   const float L = largestExtent(bounds) / 2 * 1.1f;
   const float head = L / 8, letter = L / 7;
   glDisable(GL_LIGHTING);
@@ -45,7 +45,6 @@ void drawOriginAxes(const float bounds[6], bool zUp) {
   glEnable(GL_LINE_SMOOTH);
   const float colors[3][3] = {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}};
   const char* names[3] = {"X", "Y", "Z"};
-  const int upAxis = zUp ? 2 : 1;
   for (int a = 0; a < 3; ++a) {
     // The arrow head opens in the plane of this axis and the next one.
     const int side = a == upAxis ? 0 : upAxis;
@@ -75,7 +74,7 @@ void drawOriginAxes(const float bounds[6], bool zUp) {
   glDisable(GL_LINE_SMOOTH);
 }
 
-void drawBoundsBox(const float b[6], const uint8_t background[3], bool zUp) {
+void drawBoundsBox(const float b[6], const uint8_t background[3], int upAxis) {
   glDisable(GL_LIGHTING);
   glDisable(GL_TEXTURE_2D);
   if (int(background[0]) + background[1] + background[2] > 719)
@@ -102,7 +101,6 @@ void drawBoundsBox(const float b[6], const uint8_t background[3], bool zUp) {
   const float extents[3] = {b[1] - b[0], b[3] - b[2], b[5] - b[4]};
   const char* prefixes[3] = {"X=", "Y=", "Z="};
   const float common = largestExtent(b) / 25;
-  const int upAxis = zUp ? 2 : 1;
   for (int axis = 0; axis < 3; ++axis) {
     if (extents[axis] <= 0) continue;
     const std::string label = formatNumberLabel(prefixes[axis], extents[axis]);

@@ -97,7 +97,7 @@ bool drawSceneFrame(State& s) {
   const kvx_FrameInfo& frame = *s.frame;
   const uint8_t flags = view.displayFlags;
   const bool noLight = captureOption(CaptureOption::NOLIGHT);
-  const bool zUp = scene.sceneFlags & kSceneZUp;
+  const int upAxis = screenUpAxis(scene.sceneFlags);
 
   setInitialGLState();
   glViewport(0, 0, frame.width, frame.height);
@@ -162,9 +162,9 @@ bool drawSceneFrame(State& s) {
   eyeDirection(toQuat(view.rotation), marking.towardsViewer);
   drawPoints(scene, marking);
   glDisable(GL_CLIP_PLANE0);
-  if (flags & KVX_DISPLAY_AXIS2) drawOriginAxes(view.bounds, zUp);
+  if (flags & KVX_DISPLAY_AXIS2) drawOriginAxes(view.bounds, upAxis);
   if (!projection.perspective) drawOrthographicRuler(frame.width, frame.height, scene.background);
-  if (flags & KVX_DISPLAY_AXIS1) drawBoundsBox(view.bounds, scene.background, zUp);
+  if (flags & KVX_DISPLAY_AXIS1) drawBoundsBox(view.bounds, scene.background, upAxis);
 
   drawTextLabels(s.render.labels, s.render.bitmapFont, s.render.outlineFont);
   const auto& logo = scene.blobImage;

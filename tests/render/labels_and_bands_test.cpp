@@ -1,0 +1,80 @@
+// Text labels in both fonts, and rubber bands drawn in exclusive-or.
+#include "offscreen_view.h"
+#include "render_scenes.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+namespace kvx::test {
+namespace {
+
+int countColor(const OffscreenView& view, Rgb color) {
+  int count = 0;
+  for (int y = 0; y < view.gl.height(); ++y)
+    for (int x = 0; x < view.gl.width(); ++x) {
+      const Rgb p = view.gl.at(x, y);
+      count += p.r == color.r && p.g == color.g && p.b == color.b;
+    }
+  return count;
+}
+
+// One label of each kind, stored the way files keep them.
+std::vector<uint8_t> labelBlob(bool outline, const char* text) {
+  std::vector<uint8_t> blob;
+  auto put32 = [&](float f) {
+    uint32_t v;
+    std::memcpy(&v, &f, 4);
+    for (int i = 0; i < 4; ++i) blob.push_back(uint8_t(v >> (8 * i)));
+  };
+  blob.push_back(outline);
+  put32(-0.9f), put32(0), put32(0);
+  const float matrix[16] = {0.4f, 0, 0, 0, 0, 0.4f, 0, 0, 0, 0, 0.4f, 0, -0.9f, -0.2f, 0, 1};
+  for (float m : matrix) put32(m);
+  blob.insert(blob.end(), {255, 255, 0, uint8_t(std::strlen(text))});
+  blob.insert(blob.end(), text, text + std::strlen(text));
+  return blob;
+}
+
+TEST(TextLabels, BothKindsAreDrawnInTheirColour) {
+  for (bool outline : {false, true}) {
+    OffscreenView view{160, 120};
+    kvx::scene& scene = view.setScene(sceneWith(makeSquare(1, 0, 0, 80)));
+    const auto blob = labelBlob(outline, "Kavrik");
+    scene.add_blob(BLOB_ANNOTATIONS, uint32_t(blob.size()), blob.data());
+    view.state().render.lastScene = nullptr;  // labels are read when the scene changes
+    view.plugin.ViewPredefined(kvx_BaseSDK::VIEW_TOP);
+    view.plugin.RenderFrame();
+    view.keepPicture(outline ? "outline_label" : "bitmap_label");
+    EXPECT_GT(countColor(view, {255, 255, 0}), 20) << (outline ? "outline" : "bitmap");
+  }
+}
+
+TEST(RubberBand, ARectangleIsErasedWhenTheNextOneIsDrawn) {
+  OffscreenView view{100, 80};
+  view.setScene(sceneWith(makeSquare(0.01f)));
+  view.plugin.RenderFrame();
+  const int background = countColor(view, {0, 0, 0});
+  kvx_GL_Plugin::State& s = view.state();
+  s.selectionRectangle = true;
+  s.rectangleStartX = 10, s.rectangleStartY = 10;
+  view.frame.currentX = 50, view.frame.currentY = 40;
+  view.plugin.Render();
+  EXPECT_EQ(view.gl.at(30, 10).r, 255);  // top edge
+  EXPECT_EQ(view.gl.at(50, 25).r, 255);  // right edge
+  EXPECT_EQ(view.gl.at(30, 25).r, 0);    // inside
+  view.plugin.Render();                  // same rectangle: not drawn again
+  EXPECT_EQ(view.gl.at(30, 10).r, 255);
+  view.frame.currentX = 70, view.frame.currentY = 60;
+  view.plugin.Render();
+  EXPECT_EQ(view.gl.at(50, 25).r, 0);    // the old right edge is gone
+  EXPECT_EQ(view.gl.at(70, 25).r, 255);
+  EXPECT_EQ(view.presented, 0);
+  s.selectionRectangle = false;
+  s.rubberBand[0] = -1;
+  view.plugin.RenderFrame();
+  EXPECT_EQ(countColor(view, {0, 0, 0}), background);
+}
+
+}  // namespace
+}  // namespace kvx::test
