@@ -7,12 +7,12 @@
 namespace kvx {
 namespace {
 
-using test::objectOf;
-using test::vertexAt;
+using test::makeObject;
+using test::makeVertex;
 
 std::unique_ptr<SceneObject> fan(std::initializer_list<int> marked) {
-  auto object = objectOf(tri_indexed,
-                         {vertexAt(0, 0, 0), vertexAt(1, 0, 0), vertexAt(1, 1, 0), vertexAt(0, 1, 0), vertexAt(-1, 0, 0)},
+  auto object = makeObject(tri_indexed,
+                         {makeVertex(0, 0, 0), makeVertex(1, 0, 0), makeVertex(1, 1, 0), makeVertex(0, 1, 0), makeVertex(-1, 0, 0)},
                          {{{0, 1, 2}}, {{0, 2, 3}}, {{0, 3, 4}}});
   for (int k : marked) object->geometry->vertices[k].mark = 1;
   object->geometry->boundsMark = marked.size() ? 0 : 255;
@@ -68,12 +68,12 @@ TEST(DeleteMarkedVertices, EmptiedAllMarkedAndUnmarkedObjects) {
 
 TEST(DeleteMarkedVertices, LineSegmentsGoWholeAndStripsStayLines) {
   scene s;
-  auto lines = objectOf(line, {vertexAt(0, 0, 0), vertexAt(1, 0, 0), vertexAt(2, 0, 0), vertexAt(3, 0, 0),
-                               vertexAt(4, 0, 0), vertexAt(5, 0, 0)});
+  auto lines = makeObject(line, {makeVertex(0, 0, 0), makeVertex(1, 0, 0), makeVertex(2, 0, 0), makeVertex(3, 0, 0),
+                               makeVertex(4, 0, 0), makeVertex(5, 0, 0)});
   lines->geometry->vertices[3].mark = 1;
   lines->geometry->boundsMark = 0;
-  auto strip = objectOf(tri_strip, {vertexAt(0, 0, 0), vertexAt(1, 0, 0), vertexAt(0, 1, 0), vertexAt(1, 1, 0),
-                                    vertexAt(2, 1, 0)});
+  auto strip = makeObject(tri_strip, {makeVertex(0, 0, 0), makeVertex(1, 0, 0), makeVertex(0, 1, 0), makeVertex(1, 1, 0),
+                                    makeVertex(2, 1, 0)});
   strip->geometry->vertices[4].mark = 1;
   strip->geometry->boundsMark = 0;
   s.AddObjet(lines);

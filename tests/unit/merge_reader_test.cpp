@@ -8,13 +8,13 @@ namespace kvx {
 namespace {
 
 using test::OptionGuard;
-using test::vertexAt;
+using test::makeVertex;
 
 // A lit square of two indexed triangles at height z, in its own colour.
 std::unique_ptr<SceneObject> square(float z, uint8_t red, uint32_t texture = 0) {
-  auto object = test::objectOf(tri_indexed,
-                               {vertexAt(0, 0, z, 0, 0, 1), vertexAt(1, 0, z, 0, 0, 1), vertexAt(1, 1, z, 0, 0, 1),
-                                vertexAt(0, 1, z, 0, 0, 1)},
+  auto object = test::makeObject(tri_indexed,
+                               {makeVertex(0, 0, z, 0, 0, 1), makeVertex(1, 0, z, 0, 0, 1), makeVertex(1, 1, z, 0, 0, 1),
+                                makeVertex(0, 1, z, 0, 0, 1)},
                                {{{0, 1, 2}}, {{0, 2, 3}}});
   object->diffuse[0] = red;
   object->textureName = texture;
