@@ -9,7 +9,7 @@
 
 namespace kvx::test {
 
-inline Vertex vertexAt(float x, float y, float z, float nx = 0, float ny = 0, float nz = 0) {
+inline Vertex makeVertex(float x, float y, float z, float nx = 0, float ny = 0, float nz = 0) {
   Vertex v;
   v.x = x;
   v.y = y;
@@ -22,7 +22,7 @@ inline Vertex vertexAt(float x, float y, float z, float nx = 0, float ny = 0, fl
 
 // An object of the given type and vertices with its derived table, or the
 // given table for tri_indexed.
-inline std::unique_ptr<SceneObject> objectOf(int32_t type, std::initializer_list<Vertex> vertices,
+inline std::unique_ptr<SceneObject> makeObject(int32_t type, std::initializer_list<Vertex> vertices,
                                              std::initializer_list<Tri> table = {}) {
   auto object = std::make_unique<SceneObject>();
   geom& g = *object->geometry;

@@ -90,7 +90,11 @@ class RandomCapture {
   void geometry(geom& g, const CaptureShape& shape) {
     g.type = pick(11);
     g.perVertexColor = pick(4) == 0;
-    const int n = pick(shape.maxVertices + 1);
+    int n = pick(shape.maxVertices + 1);
+    // Shapes a file can hold: the reader refuses partial quads and drops the
+    // odd vertex of a quad strip.
+    if (g.type == quads_list) n -= n % 4;
+    if (g.type == quad_strip) n -= n % 2;
     for (int k = 0; k < n; ++k) {
       // Often a repeat of an earlier corner, as faces sharing an edge give.
       g.vertices.push_back(k > 0 && pick(3) == 0 ? g.vertices[pick(k)] : vertex(shape));
@@ -114,7 +118,7 @@ class RandomCapture {
   std::mt19937 rng_;
 };
 
-inline void expectSameObject(const SceneObject& a, const SceneObject& b, const std::string& where) {
+inline void expectSameCaptureObject(const SceneObject& a, const SceneObject& b, const std::string& where) {
   SCOPED_TRACE(where);
   const geom& ga = *a.geometry;
   const geom& gb = *b.geometry;
@@ -131,10 +135,10 @@ inline void expectSameObject(const SceneObject& a, const SceneObject& b, const s
   EXPECT_EQ(a.lineWidth, b.lineWidth);
 }
 
-inline void expectSameScene(const scene& a, const scene& b) {
+inline void expectSameCaptureResult(const scene& a, const scene& b) {
   ASSERT_EQ(a.objectCount(), b.objectCount());
   for (int32_t k = 0; k < a.objectCount(); ++k)
-    expectSameObject(*a.objects[k], *b.objects[k], "object " + std::to_string(k));
+    expectSameCaptureObject(*a.objects[k], *b.objects[k], "object " + std::to_string(k));
   ASSERT_EQ(a.textures.size(), b.textures.size());
   for (const auto& [name, texture] : a.textures.entries())
     EXPECT_EQ(texture->refCount, b.textures.find(name) ? b.textures.find(name)->refCount : -999);

@@ -9,9 +9,9 @@
 namespace kvx {
 namespace {
 
-using test::objectOf;
+using test::makeObject;
 using test::OptionGuard;
-using test::vertexAt;
+using test::makeVertex;
 
 void expectNormal(const Vertex& v, float x, float y, float z) {
   EXPECT_NEAR(v.nx, x, 1e-6f);
@@ -21,7 +21,7 @@ void expectNormal(const Vertex& v, float x, float y, float z) {
 
 TEST(RegenerateNormals, FaceNormalFollowsTheWinding) {
   for (bool clockwise : {false, true}) {
-    auto object = objectOf(tri_list, {vertexAt(0, 0, 0), vertexAt(2, 0, 0), vertexAt(0, 3, 0)});
+    auto object = makeObject(tri_list, {makeVertex(0, 0, 0), makeVertex(2, 0, 0), makeVertex(0, 3, 0)});
     geom& g = *object->geometry;
     ASSERT_TRUE(g.RegenerateNormals(clockwise));
     EXPECT_TRUE(g.noRealNormals);
@@ -34,8 +34,8 @@ TEST(RegenerateNormals, SharedVerticesAverageUnitFaceNormals) {
   // Two faces folded at a right angle along the edge 0-1; the large face
   // must not outweigh the small one.
   OptionGuard noOrient(CaptureOption::NOOPTIM, true);
-  auto object = objectOf(tri_indexed,
-                         {vertexAt(0, 0, 0), vertexAt(1, 0, 0), vertexAt(0, 1, 0), vertexAt(0, 0, 9)},
+  auto object = makeObject(tri_indexed,
+                         {makeVertex(0, 0, 0), makeVertex(1, 0, 0), makeVertex(0, 1, 0), makeVertex(0, 0, 9)},
                          {{{0, 1, 2}}, {{1, 0, 3}}});
   geom& g = *object->geometry;
   ASSERT_TRUE(g.RegenerateNormals(false));
@@ -48,11 +48,11 @@ TEST(RegenerateNormals, SharedVerticesAverageUnitFaceNormals) {
 
 TEST(RegenerateNormals, DegenerateFacesAndTinyGeometriesLeaveNormals) {
   // A face with a zero edge adds nothing: its vertices keep a zero normal.
-  auto degenerate = objectOf(tri_list, {vertexAt(1, 1, 1, 5, 5, 5), vertexAt(1, 1, 1), vertexAt(2, 0, 0)});
+  auto degenerate = makeObject(tri_list, {makeVertex(1, 1, 1, 5, 5, 5), makeVertex(1, 1, 1), makeVertex(2, 0, 0)});
   ASSERT_TRUE(degenerate->geometry->RegenerateNormals(false));
   for (const Vertex& v : degenerate->geometry->vertices) expectNormal(v, 0, 0, 0);
   // Two vertices: marked as meaningless, otherwise untouched.
-  auto segment = objectOf(line, {vertexAt(0, 0, 0, 0, 1, 0), vertexAt(1, 0, 0, 0, 1, 0)});
+  auto segment = makeObject(line, {makeVertex(0, 0, 0, 0, 1, 0), makeVertex(1, 0, 0, 0, 1, 0)});
   ASSERT_TRUE(segment->geometry->RegenerateNormals(false));
   EXPECT_TRUE(segment->geometry->noRealNormals);
   expectNormal(segment->geometry->vertices[0], 0, 1, 0);
@@ -60,22 +60,22 @@ TEST(RegenerateNormals, DegenerateFacesAndTinyGeometriesLeaveNormals) {
 
 TEST(Orient, ReversesFacesAgainstTheirFirstNormal) {
   // Counter-clockwise in the xy plane, so the face points along +z.
-  const Vertex a = vertexAt(0, 0, 0, 0, 0, -1), b = vertexAt(1, 0, 0), c = vertexAt(1, 1, 0), d = vertexAt(0, 1, 0);
+  const Vertex a = makeVertex(0, 0, 0, 0, 0, -1), b = makeVertex(1, 0, 0), c = makeVertex(1, 1, 0), d = makeVertex(0, 1, 0);
   OptionGuard optimise(CaptureOption::NOOPTIM, false);
 
-  auto indexed = objectOf(tri_indexed, {a, b, c}, {{{0, 1, 2}}});
+  auto indexed = makeObject(tri_indexed, {a, b, c}, {{{0, 1, 2}}});
   indexed->geometry->Orient();
   EXPECT_EQ(indexed->geometry->triangleTable[0], (Tri{{0, 2, 1}}));
   EXPECT_EQ(indexed->geometry->vertices[1].x, 1);  // vertices stay
 
-  auto list = objectOf(tri_list, {a, b, c, a, c, b});  // the second face already agrees
+  auto list = makeObject(tri_list, {a, b, c, a, c, b});  // the second face already agrees
   list->geometry->Orient();
   EXPECT_EQ(list->geometry->vertices[1].y, 1);  // c and b swapped in face 0
   EXPECT_EQ(list->geometry->vertices[2].y, 0);
   EXPECT_EQ(list->geometry->vertices[4].y, 1);  // face 1 unchanged
   EXPECT_EQ(list->geometry->vertices[5].y, 0);
 
-  auto quads = objectOf(quads_list, {a, b, c, d});
+  auto quads = makeObject(quads_list, {a, b, c, d});
   quads->geometry->Orient();
   EXPECT_EQ(quads->geometry->vertices[1].x, 0);  // b and d swapped
   EXPECT_EQ(quads->geometry->vertices[3].x, 1);
@@ -83,7 +83,7 @@ TEST(Orient, ReversesFacesAgainstTheirFirstNormal) {
 
 TEST(Orient, SkippedWithTheSkipOptimisationSwitch) {
   OptionGuard skip(CaptureOption::NOOPTIM, true);
-  auto indexed = objectOf(tri_indexed, {vertexAt(0, 0, 0, 0, 0, -1), vertexAt(1, 0, 0), vertexAt(0, 1, 0)},
+  auto indexed = makeObject(tri_indexed, {makeVertex(0, 0, 0, 0, 0, -1), makeVertex(1, 0, 0), makeVertex(0, 1, 0)},
                           {{{0, 1, 2}}});
   indexed->geometry->Orient();
   EXPECT_EQ(indexed->geometry->triangleTable[0], (Tri{{0, 1, 2}}));
@@ -91,15 +91,15 @@ TEST(Orient, SkippedWithTheSkipOptimisationSwitch) {
 
 TEST(Orient, IgnoresIndicesPastTheVertices) {
   OptionGuard optimise(CaptureOption::NOOPTIM, false);
-  auto broken = objectOf(tri_indexed, {vertexAt(0, 0, 0, 0, 0, -1), vertexAt(1, 0, 0)}, {{{0, 1, 7}}});
+  auto broken = makeObject(tri_indexed, {makeVertex(0, 0, 0, 0, 0, -1), makeVertex(1, 0, 0)}, {{{0, 1, 7}}});
   broken->geometry->Orient();
   EXPECT_EQ(broken->geometry->triangleTable[0], (Tri{{0, 1, 7}}));
 }
 
 TEST(RemoveZeroLengthSegments, DropsOnlyNearlyEmptySegments) {
-  auto object = objectOf(line, {vertexAt(0, 0, 0), vertexAt(0.000003f, 0.000003f, 0.000003f),  // 9e-6: dropped
-                                vertexAt(0, 0, 0), vertexAt(0.00002f, 0, 0),                     // kept
-                                vertexAt(5, 5, 5), vertexAt(5, 5, 5)});                          // dropped
+  auto object = makeObject(line, {makeVertex(0, 0, 0), makeVertex(0.000003f, 0.000003f, 0.000003f),  // 9e-6: dropped
+                                makeVertex(0, 0, 0), makeVertex(0.00002f, 0, 0),                     // kept
+                                makeVertex(5, 5, 5), makeVertex(5, 5, 5)});                          // dropped
   geom& g = *object->geometry;
   g.RemoveZeroLengthSegments();
   ASSERT_EQ(g.vertexCount(), 2);
@@ -108,19 +108,19 @@ TEST(RemoveZeroLengthSegments, DropsOnlyNearlyEmptySegments) {
 }
 
 TEST(RemoveZeroLengthSegments, AllZeroLeavesAnEmptyLineAndOtherTypesAlone) {
-  auto allZero = objectOf(line, {vertexAt(1, 1, 1), vertexAt(1, 1, 1)});
+  auto allZero = makeObject(line, {makeVertex(1, 1, 1), makeVertex(1, 1, 1)});
   allZero->geometry->RemoveZeroLengthSegments();
   EXPECT_EQ(allZero->geometry->vertexCount(), 0);
   EXPECT_EQ(allZero->geometry->triangleCount(), 0);
 
-  auto strip = objectOf(line_strip, {vertexAt(1, 1, 1), vertexAt(1, 1, 1), vertexAt(2, 1, 1)});
+  auto strip = makeObject(line_strip, {makeVertex(1, 1, 1), makeVertex(1, 1, 1), makeVertex(2, 1, 1)});
   strip->geometry->RemoveZeroLengthSegments();
   EXPECT_EQ(strip->geometry->vertexCount(), 3);
 }
 
 TEST(MergeGeom, AppendsVerticesAndOffsetsTriangles) {
-  auto first = objectOf(tri_indexed, {vertexAt(0, 0, 0), vertexAt(1, 0, 0), vertexAt(0, 1, 0)}, {{{0, 1, 2}}});
-  auto second = objectOf(tri_strip, {vertexAt(0, 0, 1), vertexAt(1, 0, 1), vertexAt(0, 1, 1), vertexAt(1, 1, 1)});
+  auto first = makeObject(tri_indexed, {makeVertex(0, 0, 0), makeVertex(1, 0, 0), makeVertex(0, 1, 0)}, {{{0, 1, 2}}});
+  auto second = makeObject(tri_strip, {makeVertex(0, 0, 1), makeVertex(1, 0, 1), makeVertex(0, 1, 1), makeVertex(1, 1, 1)});
   second->geometry->perVertexColor = true;
   geom& g = *first->geometry;
   ASSERT_TRUE(g.MergeGeom(*second->geometry));
@@ -132,8 +132,8 @@ TEST(MergeGeom, AppendsVerticesAndOffsetsTriangles) {
 }
 
 TEST(MergeGeom, RefusesGeometryWithoutVerticesOrTriangles) {
-  auto target = objectOf(tri_list, {vertexAt(0, 0, 0), vertexAt(1, 0, 0), vertexAt(0, 1, 0)});
-  auto noTriangles = objectOf(tri_list, {vertexAt(0, 0, 0), vertexAt(1, 0, 0)});
+  auto target = makeObject(tri_list, {makeVertex(0, 0, 0), makeVertex(1, 0, 0), makeVertex(0, 1, 0)});
+  auto noTriangles = makeObject(tri_list, {makeVertex(0, 0, 0), makeVertex(1, 0, 0)});
   geom empty;
   EXPECT_FALSE(target->geometry->MergeGeom(*noTriangles->geometry));
   EXPECT_FALSE(target->geometry->MergeGeom(empty));
@@ -142,7 +142,7 @@ TEST(MergeGeom, RefusesGeometryWithoutVerticesOrTriangles) {
 }
 
 TEST(MergeGeom, GrowsByHalfAndMergesIntoItself) {
-  auto object = objectOf(tri_list, {vertexAt(0, 0, 0), vertexAt(1, 0, 0), vertexAt(0, 1, 0)});
+  auto object = makeObject(tri_list, {makeVertex(0, 0, 0), makeVertex(1, 0, 0), makeVertex(0, 1, 0)});
   geom& g = *object->geometry;
   g.vertices.shrink_to_fit();
   g.triangleTable.shrink_to_fit();
@@ -152,7 +152,7 @@ TEST(MergeGeom, GrowsByHalfAndMergesIntoItself) {
 }
 
 std::unique_ptr<SceneObject> textured(uint32_t name, float x) {
-  auto object = objectOf(points, {vertexAt(x, 0, 0)});
+  auto object = makeObject(points, {makeVertex(x, 0, 0)});
   object->textureName = name;
   return object;
 }

@@ -12,9 +12,9 @@
 namespace kvx {
 namespace {
 
-using test::objectOf;
+using test::makeObject;
 using test::OptionGuard;
-using test::vertexAt;
+using test::makeVertex;
 
 constexpr float kScale = 100;
 
@@ -27,7 +27,7 @@ void addMarker(scene& s, const std::function<Vec3(Vec3)>& toCapture) {
   std::vector<Vertex> corners;
   for (Vec3 t : kTargets) {
     const Vec3 p = toCapture(t);
-    corners.push_back(vertexAt(p.x, p.y, p.z));
+    corners.push_back(makeVertex(p.x, p.y, p.z));
   }
   auto marker = std::make_unique<SceneObject>();
   marker->geometry->vertices = corners;
@@ -37,7 +37,7 @@ void addMarker(scene& s, const std::function<Vec3(Vec3)>& toCapture) {
 
 Vertex capturedVertex(const std::function<Vec3(Vec3)>& toCapture, Vec3 model, Vec3 normal = {}) {
   const Vec3 p = toCapture(model);
-  return vertexAt(p.x, p.y, p.z, normal.x, normal.y, normal.z);
+  return makeVertex(p.x, p.y, p.z, normal.x, normal.y, normal.z);
 }
 
 void expectNear(const Vertex& v, Vec3 p) {
@@ -51,12 +51,12 @@ TEST(Pyramid, ModelCoordinatesComeBackAndTheMarkerGoes) {
   // back by the sign of the determinant.
   const auto mirrored = [](Vec3 p) { return Vec3{-0.5f * p.x + 3, 0.5f * p.y - 1, 0.5f * p.z + 7}; };
   scene s;
-  auto model = objectOf(tri_indexed,
+  auto model = makeObject(tri_indexed,
                         {capturedVertex(mirrored, {10, 20, 30}, {1, 0, 0}), capturedVertex(mirrored, {200, 0, 0}, {0, 1, 0}),
                          capturedVertex(mirrored, {0, 0, 0}, {0, 0, 2})},
                         {{{0, 1, 2}}});
   // Shares a corner with the marker: the face using it goes, and with it the object.
-  auto touching = objectOf(tri_indexed, {capturedVertex(mirrored, kTargets[1]), capturedVertex(mirrored, {1, 2, 3}),
+  auto touching = makeObject(tri_indexed, {capturedVertex(mirrored, kTargets[1]), capturedVertex(mirrored, {1, 2, 3}),
                                          capturedVertex(mirrored, {4, 5, 6})},
                            {{{0, 1, 2}}});
   s.AddObjet(model);
@@ -103,7 +103,7 @@ TEST(Pyramid, MarkerIsFoundAnywhereAndAPlaneQuadGoes) {
 TEST(Pyramid, WithoutAMarkerNothingChanges) {
   scene s;
   // Right corner, but equal arms: not the marker's proportions.
-  auto cube = objectOf(tri_indexed, {vertexAt(0, 0, 0), vertexAt(1, 0, 0), vertexAt(0, 1, 0), vertexAt(0, 0, 1)},
+  auto cube = makeObject(tri_indexed, {makeVertex(0, 0, 0), makeVertex(1, 0, 0), makeVertex(0, 1, 0), makeVertex(0, 0, 1)},
                        {{{0, 1, 2}}, {{0, 2, 3}}});
   s.AddObjet(cube);
   EXPECT_FALSE(findPyramidMarker(s));

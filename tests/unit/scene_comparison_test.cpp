@@ -8,11 +8,11 @@
 namespace kvx {
 namespace {
 
-using test::objectOf;
-using test::vertexAt;
+using test::makeObject;
+using test::makeVertex;
 
 std::unique_ptr<SceneObject> triangle(float dx = 0, float dy = 0, float dz = 0) {
-  return objectOf(tri_indexed, {vertexAt(0 + dx, 0 + dy, 0 + dz), vertexAt(1, 0, 0), vertexAt(0, 1, 0)}, {{{0, 1, 2}}});
+  return makeObject(tri_indexed, {makeVertex(0 + dx, 0 + dy, 0 + dz), makeVertex(1, 0, 0), makeVertex(0, 1, 0)}, {{{0, 1, 2}}});
 }
 
 TEST(SameGeometry, ExactComparesEveryByte) {
@@ -63,7 +63,7 @@ TEST(SubtractScene, RemovesTheFirstObjectBroughtAgain) {
   scene brought;
   auto again = triangle(0.00001f);
   again->textureName = 4;
-  auto differentType = objectOf(tri_list, {vertexAt(5, 0, 0), vertexAt(1, 0, 0), vertexAt(0, 1, 0)});
+  auto differentType = makeObject(tri_list, {makeVertex(5, 0, 0), makeVertex(1, 0, 0), makeVertex(0, 1, 0)});
   auto unknown = triangle(9);
   brought.AddObjet(again);
   brought.AddObjet(differentType);  // same corners as `other`, but not the same type

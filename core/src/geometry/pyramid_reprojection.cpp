@@ -2,6 +2,7 @@
 #include "geometry/gauss_jordan.h"
 #include "geometry/processing.h"
 #include "geometry/pyramid.h"
+#include "interaction/selection.h"
 #include "services/capture_options.h"
 #include "services/debuglog.h"
 #include "services/paths.h"
@@ -13,7 +14,6 @@ namespace kvx {
 
 namespace {
 
-constexpr uint8_t kFlagSet = 255;
 constexpr float kPlaneTolerance = 0.1f;
 
 // Rows 0 to 2 of an affine map; the fourth row is (0, 0, 0, 1).
@@ -70,16 +70,13 @@ bool near(Vec3 a, Vec3 b, float t) {
 void markMarkerVertices(scene& s, const std::vector<Vertex>& markerVertices, float tolerance) {
   for (auto& object : s.objects) {
     geom& g = *object->geometry;
-    size_t marked = 0;
     for (Vertex& v : g.vertices) {
       const Vec3 p = positionOf(v);
       v.mark = 0;
       for (const Vertex& m : markerVertices)
         if (near(p, positionOf(m), tolerance)) v.mark = 1;
-      marked += v.mark;
     }
-    g.mark = marked == g.vertices.size() ? kFlagSet : 0;
-    g.boundsMark = marked == 0 ? kFlagSet : 0;
+    updateSelectionFlags(g);
   }
 }
 

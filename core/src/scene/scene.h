@@ -94,6 +94,11 @@ class scene {
   void RemoveObject(int32_t i);
   // Removes objects first..last (clamped), without releasing textures.
   void RemoveObjects(int32_t first, int32_t last);
+  // The merge reader (core/src/geometry/): reads a file as Read does, but
+  // adds its objects to this scene, replacing those it brings again, then
+  // optimises the whole. Same arguments and results as Read.
+  int32_t ReadMerge(const char* fileName, const char* passPhrase, bool* rawCapture, ProgressFn progress,
+                    std::unique_ptr<CutBox>* cutBoxOut, std::unique_ptr<kvx_CutPlane>* cutPlaneOut);
 
   // Scene files (core/src/format/). Read clears the scene and fills it from
   // a file; Write stores it. Both return the file size (always above 8) on
