@@ -4,7 +4,7 @@
 #include "format/cfb64.h"
 #include "format/crypt_sink.h"
 #include "format/md5.h"
-#include "scratch_dir.h"
+#include "temp_env.h"
 
 #include <gtest/gtest.h>
 
@@ -146,7 +146,7 @@ TEST(Cfb64, SplitPointsDoNotChangeTheStream) {
 TEST(Cfb64, MatchesIndependentImplementation) {
   if (std::system("/usr/bin/python3 -c 'import Cryptodome' 2>/dev/null") != 0)
     GTEST_SKIP() << "python3-pycryptodome is not installed";
-  test::ScratchDir dir;
+  test::TempEnv env;
   std::mt19937 random(2024);
   const char* phrases[] = {"a", "correct horse battery staple", "\xc3\xa9t\xc3\xa9", "0123456789abcdefXYZ"};
   for (int round = 0; round < 8; ++round) {
@@ -158,11 +158,13 @@ TEST(Cfb64, MatchesIndependentImplementation) {
     for (size_t at = random() % 20; at < length; at += random() % 700 + 1) cuts.push_back(at);
     auto ours = encipherInPieces(plain, phrase, keyBytes, cuts);
 
-    test::writeBytes(dir.file("plain"), plain);
+    test::writeFile(env.path("plain"), std::string(plain.begin(), plain.end()));
     std::string command = std::string("/usr/bin/python3 ") + KVX_SOURCE_DIR + "/tests/support/cfb_reference.py '" +
-                          phrase + "' " + std::to_string(keyBytes) + " " + dir.file("plain") + " " + dir.file("cipher");
+                          phrase + "' " + std::to_string(keyBytes) + " " + env.path("plain").string() + " " +
+                          env.path("cipher").string();
     ASSERT_EQ(std::system(command.c_str()), 0);
-    EXPECT_EQ(ours, test::readBytes(dir.file("cipher"))) << "round " << round << " length " << length;
+    EXPECT_EQ(std::string(ours.begin(), ours.end()), test::readFile(env.path("cipher")))
+        << "round " << round << " length " << length;
 
     std::vector<uint8_t> back(length);
     ASSERT_TRUE(kvxDecodeBuffer(ours.data(), back.data(), static_cast<int32_t>(length), phrase, keyBytes));

@@ -369,6 +369,32 @@ TEST_F(Payload, AuthorStampKeepsFiveFields) {
   EXPECT_EQ(copy.authorStamp[4], "five");
 }
 
+TEST_F(Payload, BakeFlagWritesThroughTheObjectMatrix) {
+  scene s;
+  auto o = std::make_unique<SceneObject>();
+  o->geometry->type = points;
+  o->geometry->vertices.resize(1);
+  o->geometry->vertices[0].x = 1;
+  o->geometry->vertices[0].nx = 1;
+  o->geometry->rebuildTriangleTable();
+  // Half a turn about z, then a shift by (10, 20, 30); column-major as OpenGL.
+  o->matrix = {-1, 0, 0, 0, 0, -1, 0, 0, 0, 0, 1, 0, 10, 20, 30, 1};
+  s.AddObjet(o);
+  s.ser.bake = true;
+  scene copy;
+  ASSERT_TRUE(readPayload(copy, payloadOf(s)));
+  const Vertex& v = copy.objects[0]->geometry->vertices[0];
+  EXPECT_EQ(v.x, 9);
+  EXPECT_EQ(v.y, 20);
+  EXPECT_EQ(v.z, 30);
+  EXPECT_EQ(v.nx, -1);
+
+  // A projective matrix divides by w.
+  s.objects[0]->matrix = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 2};
+  ASSERT_TRUE(readPayload(copy, payloadOf(s)));
+  EXPECT_EQ(copy.objects[0]->geometry->vertices[0].x, 0.5f);
+}
+
 TEST_F(Payload, NormalizeOptionScalesReadNormals) {
   scene s;
   auto o = std::make_unique<SceneObject>();

@@ -2,7 +2,7 @@
 #include "format/comp_sink.h"
 #include "format/crypt_sink.h"
 #include "format/file_sink.h"
-#include "scratch_dir.h"
+#include "temp_env.h"
 
 #include <gtest/gtest.h>
 #include <zlib.h>
@@ -45,9 +45,9 @@ TEST(KvxSink, CountsWithoutWriting) {
 }
 
 TEST(KvxFileSink, WritesRewritesStartAndRefusesANextSink) {
-  test::ScratchDir dir;
-  const std::string path = dir.file("out.bin");
-  test::writeBytes(path, std::vector<uint8_t>(100, 0xEE));  // replaced, not appended to
+  test::TempEnv env;
+  const std::string path = env.path("out.bin").string();
+  test::writeFile(path, std::string(100, 'E'));  // replaced, not appended to
   {
     KvxFileSink sink(path);
     ASSERT_TRUE(sink.ready());
@@ -60,8 +60,7 @@ TEST(KvxFileSink, WritesRewritesStartAndRefusesANextSink) {
     KvxSink other;
     EXPECT_FALSE(sink.setNext(&other));
   }
-  auto bytes = test::readBytes(path);
-  EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "ab3456789X");
+  EXPECT_EQ(test::readFile(path), "ab3456789X");
 }
 
 TEST(KvxFileSink, UnopenableFileIsNotReady) {

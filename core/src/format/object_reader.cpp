@@ -145,20 +145,32 @@ class GeometryReader {
     return unpackNormalComponent(q);
   }
 
+  float normalComponentAt(const uint8_t* p) const {
+    return normals_ == 12 ? serializer::load_f32(p) : unpackNormalComponent(serializer::load_u16(p));
+  }
+
+  // One bounds check per vertex: its whole record is taken at once.
   void readInterleaved() {
-    for (int32_t i = 0; i < n_ && in_.intact(); ++i) {
+    const int32_t plain = 12 + (texCoords_ ? 8 : 0);
+    const int32_t component = normals_ / 3;
+    for (int32_t i = 0; i < n_; ++i) {
+      const bool normal = carries(i);
+      const uint8_t* p = in_.getdataptr(plain + (normal ? normals_ : 0));
+      if (!p) return;
       Vertex& v = g_.vertices[i];
-      in_.get_f32(v.x);
-      in_.get_f32(v.y);
-      in_.get_f32(v.z);
-      if (carries(i)) {
-        v.nx = normalComponent();
-        v.ny = normalComponent();
-        v.nz = normalComponent();
+      v.x = serializer::load_f32(p);
+      v.y = serializer::load_f32(p + 4);
+      v.z = serializer::load_f32(p + 8);
+      p += 12;
+      if (normal) {
+        v.nx = normalComponentAt(p);
+        v.ny = normalComponentAt(p + component);
+        v.nz = normalComponentAt(p + 2 * component);
+        p += normals_;
       }
       if (texCoords_) {
-        in_.get_f32(v.u);
-        in_.get_f32(v.v);
+        v.u = serializer::load_f32(p);
+        v.v = serializer::load_f32(p + 4);
       }
     }
   }

@@ -109,7 +109,7 @@ void addCylinder(scene& s, float cx, float cz, float r, float height) {
   for (int i = 0; i <= segments; ++i) {
     const float theta = 2 * kPi * i / segments;
     const float nx = std::cos(theta), nz = -std::sin(theta);
-    for (float y : {0.0f, height}) {
+    for (float y : {height, 0.0f}) {
       Vertex v = vertex(cx + r * nx, y, cz + r * nz, nx, 0, nz);
       v.r = static_cast<uint8_t>(120 + 120 * (i % 2));
       v.g = static_cast<uint8_t>(y > 0 ? 220 : 60);

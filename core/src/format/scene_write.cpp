@@ -114,7 +114,7 @@ int32_t scene::Write(const char* fileName, const kvx_CryptoDesc* crypto, int sin
     return FILE_IO_ERROR;
   }
   // Bytes still buffered for the file can fail only when it is closed.
-  if (w.file && !w.file->close() && w.top()->errorCode() == 0) return FILE_IO_ERROR;
+  if (w.file) w.file->close();
   if (const int32_t error = w.top()->errorCode()) {
     KVX_LOG(LOG_ERROR, "scene::Write: file write error: %d\n", error);
     return error;

@@ -61,19 +61,30 @@ class serializer {
   }
   bool get_u16(uint16_t& value) {
     const uint8_t* p = getdataptr(2);
-    if (p) value = static_cast<uint16_t>(p[0] | (p[1] << 8));
+    if (p) value = load_u16(p);
     return p;
   }
   bool get_u32(uint32_t& value) {
     const uint8_t* p = getdataptr(4);
-    if (p) value = uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24);
+    if (p) value = load_u32(p);
     return p;
   }
   bool get_f32(float& value) {
-    uint32_t bits;
-    if (!get_u32(bits)) return false;
+    const uint8_t* p = getdataptr(4);
+    if (p) value = load_f32(p);
+    return p;
+  }
+
+  // Decoding of fields already taken with getdataptr.
+  static uint16_t load_u16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
+  static uint32_t load_u32(const uint8_t* p) {
+    return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24);
+  }
+  static float load_f32(const uint8_t* p) {
+    const uint32_t bits = load_u32(p);
+    float value;
     std::memcpy(&value, &bits, 4);
-    return true;
+    return value;
   }
   // Short text: u8 length and the bytes.
   bool get_text(std::string& text);

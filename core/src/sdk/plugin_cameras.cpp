@@ -1,8 +1,26 @@
-// Named cameras and their annotations.
+// Named cameras and their annotations. Camera 0 is the live camera; the
+// user's cameras are 1..n.
+#include "interaction/camera_switch.h"
 #include "interaction/manipulation.h"
 #include "sdk/plugin_state.h"
 
-bool kvx_GL_Plugin::AddCamera(const char*) { return false; }
+namespace {
+
+bool validCamera(const kvx::scene& scene, int index) {
+  return index >= 0 && index < static_cast<int>(scene.views.size());
+}
+
+}  // namespace
+
+bool kvx_GL_Plugin::AddCamera(const char* name) {
+  State& s = *state_;
+  if (!s.scene || s.editLocked) return false;
+  s.scene->createCurrentView();
+  // Camera 0 follows the live view only when a frame is drawn.
+  if (s.manip) kvx::syncLiveCamera(*s.scene, *s.manip);
+  s.scene->addView(name);
+  return true;
+}
 
 int kvx_GL_Plugin::GetNbCameras() {
   const kvx::scene* scene = state_->scene.get();
@@ -10,23 +28,49 @@ int kvx_GL_Plugin::GetNbCameras() {
   return static_cast<int>(scene->views.size()) - 1;
 }
 
-bool kvx_GL_Plugin::GetCameraName(int, char**) { return false; }
-
-bool kvx_GL_Plugin::SetCurrentCamera(int index, bool) {
-  State& s = *state_;
-  if (!s.scene || index < 0 || index >= static_cast<int>(s.scene->views.size())) return false;
-  s.scene->copyViewToCurrent(index);
-  s.scene->currentView = index;
-  SetInterpolate(false);
-  if (s.manip) kvx::applyCamera(s.scene->views[0], *s.manip, s.frame);
+bool kvx_GL_Plugin::GetCameraName(int index, char** name) {
+  const kvx::scene* scene = state_->scene.get();
+  if (!name || !scene || !validCamera(*scene, index)) return false;
+  std::string& text = state_->scene->views[index].name;
+  if (text.empty()) return false;
+  *name = text.data();
   return true;
 }
 
-bool kvx_GL_Plugin::DeleteCurrentCamera() { return false; }
+bool kvx_GL_Plugin::SetCurrentCamera(int index, bool) { return kvx::makeCameraCurrent(*this, index, false); }
 
-bool kvx_GL_Plugin::SetCurrentCameraField(int, const char*) { return false; }
+bool kvx_GL_Plugin::DeleteCurrentCamera() {
+  kvx::scene* scene = state_->scene.get();
+  if (!scene) return false;
+  const int index = scene->currentView;
+  const int count = static_cast<int>(scene->views.size());
+  if (index <= 0 || index >= count) return false;
+  if (count == 2) return true;  // the only user camera stays
+  scene->views.erase(scene->views.begin() + index);
+  if (index == count - 1) scene->currentView = index - 1;
+  return true;
+}
 
-bool kvx_GL_Plugin::GetCurrentCameraField(int, char**) { return false; }
+bool kvx_GL_Plugin::SetCurrentCameraField(int, const char* text) {
+  kvx::scene* scene = state_->scene.get();
+  if (!scene) return false;
+  scene->createCurrentView();
+  if (!validCamera(*scene, scene->currentView)) return false;
+  scene->views[scene->currentView].text = text ? text : "";
+  return true;
+}
+
+bool kvx_GL_Plugin::GetCurrentCameraField(int index, char** text) {
+  if (!text) return false;
+  *text = nullptr;
+  kvx::scene* scene = state_->scene.get();
+  if (!scene) return false;
+  if (index == 0) index = scene->currentView;
+  if (!validCamera(*scene, index)) return false;
+  std::string& annotation = scene->views[index].text;
+  if (!annotation.empty()) *text = annotation.data();
+  return true;
+}
 
 int kvx_GL_Plugin::GetCurrentCameraIndex() {
   return state_->scene ? state_->scene->currentView : 0;

@@ -1,38 +1,243 @@
 // Pointer events and commands.
+#include "interaction/camera_switch.h"
+#include "interaction/camera_tour.h"
+#include "interaction/display_commands.h"
 #include "interaction/manipulation.h"
+#include "interaction/measurement.h"
+#include "interaction/rectangle_selection.h"
+#include "interaction/rubber_band_mode.h"
+#include "interaction/scene_edits.h"
+#include "interaction/selection.h"
 #include "sdk/plugin_state.h"
+#include "services/debuglog.h"
 #include "services/paths.h"
 
 #include <unistd.h>
 
+#include <cstdio>
+
 namespace {
 
+using State = kvx_GL_Plugin::State;
+
 enum Command {
-  EV_CAPTURE_DISCARD = 2001,  // delete the capture result
-  EV_CAPTURE_READY = 2002,    // is a capture result ready?
+  EV_VIEW_TOP = 200,
+  EV_VIEW_FRONT = 201,
+  EV_VIEW_RIGHT = 202,
+  EV_VIEW_LEFT = 203,
+  EV_VIEW_BACK = 204,
+  EV_VIEW_BOTTOM = 205,
+  EV_VIEW_CAMERA = 206,
+  EV_FIT = 207,
+  EV_TOGGLE_TRANSITIONS = 208,
+  EV_NEXT_CAMERA = 211,
+  EV_NEXT_ITEM = 212,
+  EV_PREVIOUS_ITEM = 213,
+  EV_TOGGLE_OBJECT_MODE = 214,
+  EV_TOGGLE_AUTO_LIGHT = 215,
+  EV_ROTATE_MODE = 500,
+  EV_PAN_MODE = 501,
+  EV_ZOOM_MODE = 502,
+  EV_SWAP_YZ = 517,
+  EV_RECOMPUTE_NORMALS = 518,
+  EV_NOOP_603 = 603,
+  EV_DELETE_SELECTION = 804,
+  EV_KEEP_SELECTION = 877,
+  EV_SELECT_ALL = 900,
+  EV_INVERT_SELECTION = 901,
+  EV_SELECTION_MODE = 903,
+  EV_SELECT_NONE = 912,
+  EV_MEASUREMENT_MODE = 1006,
+  EV_ANIM_START = 1101,
+  EV_ANIM_STEP = 1102,
+  EV_ANIM_STOP = 1103,
+  EV_ANIM_STOP_AND_CANCEL = 2000,
+  EV_DELETE_CAPTURE = 2001,
+  EV_CAPTURE_READY = 2002,
+  EV_NOOP_2003 = 2003,
 };
+
+constexpr int kDefaultTransitionSteps = 38;
+constexpr int kToggleSelection = 0x02;  // bit 1 of the pointer modifiers
+
+kvx::ObjectMode objectModeOf(const State& s) { return {s.objectMode, s.currentObject, s.deleteOthers}; }
+
+void storeObjectMode(State& s, const kvx::ObjectMode& mode) {
+  s.objectMode = mode.on;
+  s.currentObject = mode.current;
+  s.deleteOthers = mode.deleteOthers;
+}
+
+void advanceInObjectMode(State& s) {
+  kvx::ObjectMode mode = objectModeOf(s);
+  kvx::advanceToSelectedObject(*s.scene, mode);
+  storeObjectMode(s, mode);
+}
+
+void startRectangle(State& s, int x, int y) {
+  s.rectangleStartX = x;
+  s.rectangleStartY = y;
+  s.selectionRectangle = true;
+  kvx::beginRubberBand(s);
+}
+
+// Selects inside the dragged rectangle, converted to window pixels from the bottom left.
+void finishRectangle(State& s) {
+  std::fputs("End of selection: selecting\n", stderr);
+  const kvx_FrameInfo& f = *s.frame;
+  if (s.manip) {
+    const auto projector = kvx::WindowProjector::forLiveView(*s.scene, *s.manip, f.width, f.height, s.animating);
+    kvx::selectInRectangle(*s.scene, projector, s.rectangleStartX, f.height - s.rectangleStartY, f.currentX,
+                           f.height - f.currentY, s.toggleSelection);
+    if (s.objectMode) advanceInObjectMode(s);
+  }
+  s.selectionRectangle = false;
+  kvx::endRubberBand(s);
+}
 
 }  // namespace
 
-// View drags only, so far: rotate and zoom together mean pan.
 bool kvx_GL_Plugin::OnMouseMove(kvx_MouseEvent* event) {
   State& s = *state_;
-  if (!event || !s.manip || !s.frame || !s.scene) return false;
+  if (!event || !s.frame) return false;
+  if (s.measurementPending) Refresh();  // the rubber line follows the pointer
   int actions = event->actions;
   if ((actions & KVX_ACTION_ROTATE) && (actions & KVX_ACTION_ZOOM))
     actions = (actions & ~(KVX_ACTION_ROTATE | KVX_ACTION_ZOOM)) | KVX_ACTION_PAN;
-  if (actions & KVX_ACTION_ROTATE) kvx::rotateView(*s.manip, *s.frame);
-  if ((actions & KVX_ACTION_PAN) && !s.selectionRectangle) kvx::panView(*s.manip, *s.frame);
-  if (actions & KVX_ACTION_ZOOM) kvx::zoomView(*s.manip, *s.frame);
+  if (s.manip) {
+    if (actions & KVX_ACTION_ROTATE) {
+      s.viewChangedByCommand = false;
+      kvx::rotateView(*s.manip, *s.frame);
+    }
+    if ((actions & KVX_ACTION_PAN) && !s.selectionRectangle) kvx::panView(*s.manip, *s.frame);
+    if (actions & KVX_ACTION_ZOOM) kvx::zoomView(*s.manip, *s.frame);
+  }
+  // Without a scene no release could end the rectangle, so none starts.
+  if ((actions & KVX_ACTION_SELECT) && !s.selectionRectangle && s.scene) {
+    startRectangle(s, s.frame->startX, s.frame->startY);
+    s.toggleSelection = event->modifiers & kToggleSelection;
+  }
   return true;
 }
 
-bool kvx_GL_Plugin::OnMouseUp(kvx_MouseEvent*) { return false; }
+bool kvx_GL_Plugin::OnMouseUp(kvx_MouseEvent* event) {
+  State& s = *state_;
+  if (!s.frame || !event || !s.scene) return false;
+  kvx_FrameInfo& f = *s.frame;
+  KVX_LOG(kvx::LOG_INFO, "kvx_GL_Plugin::OnMouseUp:flg 0x%x sX %d cX %d sY %d cY %d\n", event->actions,
+          s.rectangleStartX, f.currentX, s.rectangleStartY, f.currentY);
+  s.toggleSelection = event->modifiers & kToggleSelection;
+  if ((event->actions & KVX_ACTION_SELECT) && !s.selectionRectangle) {
+    // A click selects within 2 pixels of the pointer.
+    startRectangle(s, f.currentX - 2, f.currentY - 2);
+    f.currentX += 2;
+    f.currentY += 2;
+  } else if (event->actions & KVX_ACTION_MEASURE) {
+    kvx::measurementPick(*this, f.currentX, f.height - f.currentY);
+  }
+  if (s.selectionRectangle) {
+    finishRectangle(s);
+    Refresh();
+  }
+  return true;
+}
 
 bool kvx_GL_Plugin::OnEvent(int code) {
+  State& s = *state_;
+  kvx::scene* scene = s.scene.get();
+  kvx::ObjectMode mode = objectModeOf(s);
   switch (code) {
-    case EV_CAPTURE_DISCARD: return unlink(kvx::paths().captureScene.c_str()) == 0;
+    case EV_VIEW_TOP: ViewPredefined(VIEW_TOP); return true;
+    case EV_VIEW_FRONT: ViewPredefined(VIEW_FRONT); return true;
+    case EV_VIEW_RIGHT: ViewPredefined(VIEW_RIGHT); return true;
+    case EV_VIEW_LEFT: ViewPredefined(VIEW_LEFT); return true;
+    case EV_VIEW_BACK: ViewPredefined(VIEW_BACK); return true;
+    case EV_VIEW_BOTTOM: ViewPredefined(VIEW_BOTTOM); return true;
+    case EV_VIEW_CAMERA: ViewPredefined(VIEW_CAMERA); return true;
+    case EV_FIT: ResetManip(); return true;
+    case EV_TOGGLE_TRANSITIONS:
+      s.transitionSteps = s.transitionSteps != 0 ? 0 : kDefaultTransitionSteps;
+      return true;
+    case EV_NEXT_CAMERA: kvx::nextCamera(*this); return true;
+    case EV_NEXT_ITEM:
+    case EV_PREVIOUS_ITEM: {
+      const int direction = code == EV_NEXT_ITEM ? 1 : -1;
+      if (scene && mode.on) {
+        kvx::stepObject(*scene, mode, direction);
+        storeObjectMode(s, mode);
+      } else if (scene) {
+        kvx::stepPoint(*scene, s.currentObject, direction);
+      }
+      Refresh();
+      return true;
+    }
+    case EV_TOGGLE_OBJECT_MODE:
+      if (!scene || scene->objects.empty()) return true;
+      s.objectMode = !s.objectMode;
+      if (s.objectMode) advanceInObjectMode(s);
+      Refresh();
+      return true;
+    case EV_TOGGLE_AUTO_LIGHT: s.automaticLight = !s.automaticLight; return true;
+    case EV_ROTATE_MODE:
+    case EV_PAN_MODE:
+    case EV_ZOOM_MODE:
+    case EV_SELECTION_MODE: kvx::cancelMeasurement(*this); return true;
+    case EV_SWAP_YZ:
+      if (!scene) return true;
+      kvx::swapYZ(*scene);
+      s.sectionCache.clear();
+      ResetManip();
+      Refresh();
+      return true;
+    case EV_RECOMPUTE_NORMALS:
+      if (!scene) return true;
+      kvx::recomputeNormals(*scene);
+      Refresh();
+      return true;
+    case EV_NOOP_603:
+    case EV_NOOP_2003: return true;
+    case EV_KEEP_SELECTION:
+    case EV_DELETE_SELECTION:
+      if (scene) {
+        mode.deleteOthers = code == EV_KEEP_SELECTION;
+        if (mode.deleteOthers) kvx::invertSelection(*scene);
+        s.sectionCache.clear();
+        kvx::deleteSelection(*scene, mode);
+        storeObjectMode(s, mode);
+      }
+      Refresh();
+      return true;
+    case EV_SELECT_ALL:
+      if (scene) kvx::selectAll(*scene);
+      Refresh();
+      return true;
+    case EV_INVERT_SELECTION:
+      if (scene) {
+        kvx::invertSelection(*scene);
+        advanceInObjectMode(s);
+      }
+      Refresh();
+      return true;
+    case EV_SELECT_NONE:
+      if (scene) kvx::selectNone(*scene);
+      Refresh();
+      return true;
+    case EV_MEASUREMENT_MODE:
+      s.measurementMode = true;
+      Refresh();
+      return true;
+    case EV_ANIM_START: kvx::startCameraTour(*this); return true;
+    case EV_ANIM_STEP: kvx::stepCameraTour(*this); return true;
+    case EV_ANIM_STOP: kvx::stopCameraTour(*this); return true;
+    case EV_ANIM_STOP_AND_CANCEL:
+      kvx::stopCameraTour(*this);
+      kvx::cancelMeasurement(*this);
+      return true;
+    case EV_DELETE_CAPTURE: return unlink(kvx::paths().captureScene.c_str()) == 0;
     case EV_CAPTURE_READY: return IsCaptureOk(nullptr);
-    default: return false;
+    default:
+      if (!kvx::isDisplayCommand(code)) return false;
+      kvx::applyDisplayCommand(code, s.manip, scene);
+      return true;
   }
 }

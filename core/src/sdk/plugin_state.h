@@ -62,10 +62,11 @@ struct kvx_GL_Plugin::State {
 
   bool viewChangedByCommand = false;
   bool animating = false;
-  int animationFrame = 0;
+  int animationFrame = 0;  // position in the tour, 1..animationFrameCount
   int animationFrameCount = 0;
   kvx::SceneView animationSavedCamera;
   int animationSavedSteps = 0;
+  int animationSavedIndex = 0;
 
   bool automaticLight = true;
 

@@ -1,0 +1,15 @@
+#pragma once
+// Display-mode commands: each toggles bits of the live view's display
+// flags, and the scene flags that store the mode with the file follow.
+#include "kvx_sdk.h"
+#include "scene/scene.h"
+
+namespace kvx {
+
+// Codes 600 (lines), 601 (faces), 602 (transparency), 604 (normals),
+// 605 (axes and bounds) and 608 (up axis). False for any other code.
+bool isDisplayCommand(int code);
+// `scene` may be null: then only the display flags change.
+void applyDisplayCommand(int code, kvx_ManipInfo* view, scene* scene);
+
+}  // namespace kvx

@@ -1,0 +1,19 @@
+#pragma once
+// The distance measurement between two picked points: its record, the
+// pending first point and scene flag 0x02 (a complete measurement of two
+// distinct points exists).
+#include "sdk/plugin_state.h"
+
+namespace kvx {
+
+inline constexpr uint32_t kSceneMeasured = 0x02;
+
+// A pick at window pixel (x, y) from the bottom left: the first point,
+// the second point, or (on empty space, with nothing pending) the end of
+// the measurement.
+void measurementPick(kvx_GL_Plugin& sdk, int x, int y);
+
+// Drops a pending first point; leaves measurement mode.
+void cancelMeasurement(kvx_GL_Plugin& sdk);
+
+}  // namespace kvx
