@@ -1,5 +1,6 @@
 // kvx render: draws one frame of a scene file off-screen and writes a PNG.
 #include "command.h"
+#include "load_errors.h"
 #include "png_image.h"
 
 #include "kvx_sdk.h"
@@ -80,18 +81,6 @@ std::optional<std::string> parse(const std::vector<std::string>& args, RenderOpt
   return std::nullopt;
 }
 
-const char* loadError(int code) {
-  switch (code) {
-    case 0: return "the file was written by a newer program";
-    case 1: return "not a scene file, corrupt, or wrong pass phrase";
-    case 3: return "cannot open the file";
-    case 4: return "input/output error while reading";
-    case 6: return "cannot decipher the file";
-    case 7: return "the file is enciphered: give its pass phrase with --pass";
-    default: return "cannot load the file";
-  }
-}
-
 struct OsmesaContext {
   OSMesaContext context = OSMesaCreateContextExt(OSMESA_RGBA, 24, 8, 0, nullptr);
   ~OsmesaContext() {
@@ -121,7 +110,7 @@ int run(const std::vector<std::string>& args) {
   if (!plugin) return fail("out of memory");
   plugin->InitDisplay(&system, &frame, &manip);
   const int result = plugin->LoadFileE(o.input.c_str(), nullptr, false, o.passPhrase.c_str());
-  if (result < 8) return fail(o.input + ": " + loadError(result));
+  if (result < 8) return fail(o.input + ": " + loadErrorText(result));
 
   // The opening transition ends on the file's view: draw that at once.
   const int view = viewNames().at(o.view);

@@ -125,7 +125,7 @@ void addCylinder(scene& s, float cx, float cz, float r, float height) {
 // A translucent hexagon standing up: a polygon with blending.
 void addPanel(scene& s) {
   auto o = newObject(polygon, {{90, 220, 200}, {255, 255, 255}, 80});
-  o->blendSrc = 0x0302;  // GL_SRC_ALPHA
+  o->blendSrc = 0x0302 - 1;  // GL_SRC_ALPHA, stored minus one
   o->blendDst = 0x0303;  // GL_ONE_MINUS_SRC_ALPHA
   o->blendByte = 128;
   for (int i = 0; i < 6; ++i) {
@@ -238,7 +238,9 @@ void addLights(scene& s) {
 
 // Quaternion (x, y, z, w) of a rotation about x, then about y, in degrees.
 void rotation(float pitch, float yaw, float out[4]) {
-  const float p = pitch * kPi / 360, y = yaw * kPi / 360;
+  // Turned so that the eye, seen from the target, lies along the third
+  // column of the rotation, as the renderer places it.
+  const float p = -pitch * kPi / 360, y = -yaw * kPi / 360;
   const float qx[4] = {std::sin(p), 0, 0, std::cos(p)};
   const float qy[4] = {0, std::sin(y), 0, std::cos(y)};
   out[0] = qx[3] * qy[0] + qx[0] * qy[3] + qx[1] * qy[2] - qx[2] * qy[1];
@@ -281,6 +283,9 @@ void buildSampleScene(scene& s) {
   s.Clear();
   s.authorStamp = {"Kavrik sample scene", "Kavrik", "kvx sample", "2026", "Free to share"};
   s.setBackground(40, 48, 64);
+  // Faces shown (this bit is stored inverted), and the orientation tables
+  // that keep +y upwards, like the floor of this scene.
+  s.sceneFlags = 0x800 | 0x04;
   addCheckerTexture(s);
   addLights(s);
   addFloor(s);
