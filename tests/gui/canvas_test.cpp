@@ -33,15 +33,27 @@ class CanvasTest : public FrameTest {
 
 }  // namespace
 
-TEST_F(FrameTest, CanvasBindsItsRecordsOnce) {
-  loadFile();
+TEST(Canvas, BindsItsRecordsOnceAndFollowsTheSize) {
+  kvx_GL_Plugin* sdk = nullptr;
+  auto* frame = new MyFrame(nullptr, "t", wxDefaultPosition, wxSize(500, 400),
+                            [&](SdkPluginLoader&) { return sdk = new kvx_GL_Plugin; });
+  frame->Show();
+  kvx::test::pump();
+  sdk->state().loadResult = 2000;
+  ASSERT_TRUE(frame->loadFile("/scenes/a.kvx"));
   frame->canvas()->Refresh();
   kvx::test::pump();
-  EXPECT_FALSE(frame->canvas()->needsInitialisation());
-  EXPECT_EQ(core().count("InitDisplay(0)"), 0) << "initialised once, by the first render or load";
+  EXPECT_EQ(sdk->state().count("InitDisplay(0)"), 1) << "the desktop kind, once";
+  ASSERT_NE(sdk->state().frame, nullptr);
+  EXPECT_EQ(sdk->state().frame, &frame->canvas()->frameInfo());
+  frame->SetSize(wxSize(700, 500));
+  kvx::test::settle();
   const wxSize size = frame->canvas()->GetClientSize();
   EXPECT_EQ(frame->canvas()->frameInfo().width, size.x);
   EXPECT_EQ(frame->canvas()->frameInfo().height, size.y);
+  EXPECT_TRUE(sdk->state().saw("Resize(" + std::to_string(size.x) + "," + std::to_string(size.y) + ")"));
+  frame->Destroy();
+  kvx::test::pump();
 }
 
 TEST_F(CanvasTest, ALeftDragRotatesStepByStepAndEndsWithARelease) {

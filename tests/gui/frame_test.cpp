@@ -171,7 +171,7 @@ TEST_F(FrameTest, ToolPanelsShareOneStripBesideTheCanvas) {
   EXPECT_FALSE(frame->GetMenuBar()->IsChecked(CMD_CUTTING_PLANE));
   EXPECT_TRUE(frame->GetMenuBar()->IsChecked(CMD_ANNOTATIONS));
   frame->SetSize(wxSize(800, 600));
-  kvx::test::pump();
+  kvx::test::settle();
   EXPECT_EQ(frame->canvas()->GetPosition().x, 140);
   EXPECT_EQ(frame->canvas()->GetSize().x, view->GetClientSize().x - 140);
   frame->dispatch(CMD_ANNOTATIONS);

@@ -48,6 +48,15 @@ inline void pump() {
   }
 }
 
+// Gives the X server time to answer, for changes that take a round trip
+// (a new window size reaches the children only then).
+inline void settle() {
+  for (int i = 0; i < 20; ++i) {
+    wxMilliSleep(20);
+    pump();
+  }
+}
+
 class FrameTest : public testing::Test {
  protected:
   void SetUp() override {

@@ -1,0 +1,161 @@
+// The kavrik program itself, started as a user would under the X server:
+// its version line, the frame with and without the core, and a scene shown
+// and turned by a real pointer drag.
+#include "run_command.h"
+#include "temp_env.h"
+
+#include <gtest/gtest.h>
+#include <wx/image.h>
+#include <wx/uiaction.h>
+#include <wx/utils.h>
+
+#include <csignal>
+#include <filesystem>
+#include <regex>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+using kvx::test::runCommand;
+
+const std::string kBin = KVX_BIN_DIR;
+
+// One running kavrik, ended with the test.
+class RunningViewer {
+ public:
+  RunningViewer(const fs::path& program, const fs::path& folder, const std::vector<std::string>& arguments) {
+    pid_ = fork();
+    if (pid_ == 0) {
+      if (chdir(folder.c_str()) != 0) _exit(127);
+      std::vector<char*> argv{const_cast<char*>(program.c_str())};
+      for (const std::string& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
+      argv.push_back(nullptr);
+      execv(program.c_str(), argv.data());
+      _exit(127);
+    }
+  }
+  ~RunningViewer() {
+    if (pid_ > 0) {
+      kill(pid_, SIGTERM);
+      waitpid(pid_, nullptr, 0);
+    }
+  }
+  pid_t pid() const { return pid_; }
+
+ private:
+  pid_t pid_ = -1;
+};
+
+struct Window {
+  std::string id;
+  std::string title;
+  int x = 0, y = 0, width = 0, height = 0;
+};
+
+// The top-level window whose title starts with "Kavrik ", once it is mapped.
+std::optional<Window> waitForFrame(const std::string& titlePart, int seconds = 20) {
+  const std::regex line(R"re((0x[0-9a-f]+) "(Kavrik [^"]*)": \(.*\)\s+(\d+)x(\d+)\+-?\d+\+-?\d+\s+\+(-?\d+)\+(-?\d+))re");
+  for (int i = 0; i < seconds * 5; ++i) {
+    auto tree = runCommand("xwininfo -root -children 2>/dev/null");
+    std::smatch m;
+    std::string text = tree.output;
+    while (std::regex_search(text, m, line)) {
+      if (m[2].str().find(titlePart) != std::string::npos)
+        return Window{m[1], m[2], std::stoi(m[5]), std::stoi(m[6]), std::stoi(m[3]), std::stoi(m[4])};
+      text = m.suffix();
+    }
+    wxMilliSleep(200);
+  }
+  return std::nullopt;
+}
+
+wxImage screenshot(const Window& window, const fs::path& file) {
+  runCommand("import -window " + window.id + " " + file.string() + " 2>/dev/null");
+  wxImage image;
+  if (fs::exists(file)) image.LoadFile(file.string(), wxBITMAP_TYPE_PNG);
+  return image;
+}
+
+// Fraction of pixels of a central patch that differ between two pictures.
+double difference(const wxImage& a, const wxImage& b) {
+  const int w = std::min(a.GetWidth(), b.GetWidth()), h = std::min(a.GetHeight(), b.GetHeight());
+  int differ = 0, total = 0;
+  for (int y = h / 4; y < 3 * h / 4; y += 2)
+    for (int x = w / 4; x < 3 * w / 4; x += 2, ++total)
+      differ += std::abs(a.GetRed(x, y) - b.GetRed(x, y)) + std::abs(a.GetGreen(x, y) - b.GetGreen(x, y)) +
+                    std::abs(a.GetBlue(x, y) - b.GetBlue(x, y)) > 24;
+  return total ? static_cast<double>(differ) / total : 0;
+}
+
+class KavrikProgram : public testing::Test {
+ protected:
+  void SetUp() override { kvx::test::writeFile(env.path("kavrik.log"), ""); }  // no first-run box
+  kvx::test::TempEnv env;
+};
+
+}  // namespace
+
+TEST_F(KavrikProgram, PrintsItsVersionWithoutADisplay) {
+  auto result = runCommand("env -u DISPLAY " + kBin + "/kavrik --version 2>&1 >/dev/null");
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.output, "TAMO " + kBin + "/kavrik version 1.4.6z (Oct  1 2004 10:38:45)\n");
+}
+
+TEST_F(KavrikProgram, ComesUpWithoutTheCoreLibrary) {
+  const fs::path alone = env.path("alone");
+  fs::create_directories(alone);
+  fs::copy_file(kBin + "/kavrik", alone / "kavrik");
+  fs::permissions(alone / "kavrik", fs::perms::owner_all);
+  RunningViewer viewer(alone / "kavrik", env.root(), {});
+  auto frame = waitForFrame("Untitled");
+  ASSERT_TRUE(frame) << "the frame is shown even without its core";
+  EXPECT_EQ(frame->title, "Kavrik  - Untitled (0 KB)");
+  EXPECT_EQ(waitpid(viewer.pid(), nullptr, WNOHANG), 0) << "still running";
+}
+
+TEST_F(KavrikProgram, ShowsTheSampleSceneAndTurnsItWithADrag) {
+  const fs::path sample = env.path("sample.kvx");
+  if (runCommand(kBin + "/kvx sample " + sample.string() + " 2>&1").status != 0)
+    GTEST_SKIP() << "this kvx tool cannot write the sample scene yet";
+  const long kilobytes = static_cast<long>(fs::file_size(sample)) / 1024;
+
+  std::optional<Window> empty;
+  wxImage emptyView;
+  {
+    RunningViewer viewer(kBin + "/kavrik", env.root(), {});
+    empty = waitForFrame("Untitled");
+    ASSERT_TRUE(empty);
+    wxMilliSleep(1000);
+    emptyView = screenshot(*empty, env.path("empty.png"));
+  }
+
+  RunningViewer viewer(kBin + "/kavrik", env.root(), {sample.string()});
+  auto frame = waitForFrame("sample.kvx");
+  if (!frame) GTEST_SKIP() << "this core cannot load scene files yet";
+  EXPECT_TRUE(std::regex_match(frame->title, std::regex("Kavrik  (- .+ )?- sample\\.kvx \\(" +
+                                                            std::to_string(kilobytes) + " KB\\)")))
+      << frame->title;
+  wxMilliSleep(2500);  // the opening transition
+  const wxImage before = screenshot(*frame, env.path("before.png"));
+  ASSERT_TRUE(before.IsOk() && emptyView.IsOk());
+  EXPECT_GT(difference(before, emptyView), 0.05) << "the canvas shows the scene, not the empty view";
+
+  // Below the menus, tool bar and above the status bar lies the canvas.
+  const int x = frame->x + frame->width / 2, y = frame->y + frame->height / 2;
+  wxUIActionSimulator pointer;
+  pointer.MouseMove(x - 60, y);
+  wxMilliSleep(100);
+  pointer.MouseMove(x - 50, y);  // the swallowed first event after the load
+  wxMilliSleep(100);
+  pointer.MouseDown();
+  for (int step = 1; step <= 12; ++step) {
+    pointer.MouseMove(x - 50 + step * 10, y + step * 3);
+    wxMilliSleep(50);
+  }
+  pointer.MouseUp();
+  wxMilliSleep(800);
+  const wxImage after = screenshot(*frame, env.path("after.png"));
+  EXPECT_GT(difference(before, after), 0.02) << "the drag turned the view";
+}
