@@ -1,5 +1,5 @@
 #pragma once
-// Field-by-field comparison of two scenes, for round trips through a file.
+// Field-by-field comparison of a scene with its copy read back from a file.
 #include "scene/scene.h"
 
 #include <gtest/gtest.h>
@@ -7,7 +7,7 @@
 namespace kvx::test {
 
 // Normals go through 16-bit packing, so they compare with a tolerance.
-inline void expectSameObject(const SceneObject& a, const SceneObject& b, int index) {
+inline void expectRoundTripObject(const SceneObject& a, const SceneObject& b, int index) {
   SCOPED_TRACE("object " + std::to_string(index));
   EXPECT_EQ(a.tags, b.tags);
   EXPECT_EQ(a.textureName, b.textureName);
@@ -63,7 +63,7 @@ inline void expectSameObject(const SceneObject& a, const SceneObject& b, int ind
   }
 }
 
-inline void expectSameScene(const scene& a, const scene& b) {
+inline void expectRoundTripScene(const scene& a, const scene& b) {
   EXPECT_EQ(a.authorStamp, b.authorStamp);
   EXPECT_EQ(a.matrix, b.matrix);
   EXPECT_EQ(a.matrices, b.matrices);
@@ -97,7 +97,7 @@ inline void expectSameScene(const scene& a, const scene& b) {
     EXPECT_EQ(0, std::memcmp(a.views[i].rotation, b.views[i].rotation, sizeof a.views[i].rotation));
   }
   ASSERT_EQ(a.objectCount(), b.objectCount());
-  for (int32_t i = 0; i < a.objectCount(); ++i) expectSameObject(*a.objects[i], *b.objects[i], i);
+  for (int32_t i = 0; i < a.objectCount(); ++i) expectRoundTripObject(*a.objects[i], *b.objects[i], i);
 }
 
 }  // namespace kvx::test

@@ -57,7 +57,7 @@ TEST_F(SceneFile, WrittenFileReadsBackWithItsSize) {
   scene copy;
   EXPECT_EQ(load(copy, path("sample.kvx")), size);
   EXPECT_EQ(copy.fileVersion, 43);
-  test::expectSameScene(sample, copy);
+  test::expectRoundTripScene(sample, copy);
 }
 
 TEST_F(SceneFile, HeaderIsVersion43Compat15WithFlags) {
@@ -102,7 +102,7 @@ TEST_F(SceneFile, EncipheredFilesNeedTheRightPassPhrase) {
     EXPECT_EQ(load(copy, path("secret.kvx"), ""), FILE_NEEDS_PASS);
     EXPECT_EQ(load(copy, path("secret.kvx"), "open sesamE"), FILE_CORRUPT);
     EXPECT_GT(load(copy, path("secret.kvx"), "open sesame"), 8);
-    test::expectSameScene(sample, copy);
+    test::expectRoundTripScene(sample, copy);
   }
 }
 

@@ -25,7 +25,7 @@ TEST(SampleScene, ShowsEveryPrimitiveKindWithCamerasLightsAndATexture) {
 
   scene again;
   buildSampleScene(again);
-  test::expectSameScene(s, again);
+  test::expectRoundTripScene(s, again);
 }
 
 // Front faces wind counter-clockwise around their stored normals, so the

@@ -25,7 +25,7 @@ bool KvxFileSink::put(const void* data, int32_t length) {
     error_ = SINK_WRITE_FAILED;
     return false;
   }
-  if (std::fwrite(data, 1, static_cast<size_t>(length), file_) != static_cast<size_t>(length)) {
+  if (length > 0 && std::fwrite(data, 1, static_cast<size_t>(length), file_) != static_cast<size_t>(length)) {
     KVX_LOG(LOG_ERROR, "KvxFileSink::put: fwrite failed, errno %d\n", errno);
     error_ = SINK_WRITE_FAILED;
     return false;

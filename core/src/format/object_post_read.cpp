@@ -45,18 +45,12 @@ void detectWinding(SceneObject& object) {
 void settleObjectNormals(SceneObject& object) {
   geom& g = *object.geometry;
   const bool meaningless = object.lineWidth == 0 && object.pointSize == 0 && (!object.lit || normalsAllEqual(g));
-  if (!meaningless) {
-    g.noRealNormals = false;
-  } else {
-#ifdef KVX_HAVE_GEOMETRY
+  if (meaningless) {
     g.RegenerateNormals(object.clockwise);  // also marks the normals as not real
-#else
-    g.noRealNormals = true;
-#endif
+  } else {
+    g.noRealNormals = false;
   }
-#ifdef KVX_HAVE_GEOMETRY
   if (!captureOption(CaptureOption::NOOPTIM)) g.Orient();
-#endif
 }
 
 }  // namespace kvx

@@ -219,8 +219,7 @@ class GeometryReader {
   }
 
   // Every consumer follows the table into the vertex array, so a table
-  // naming vertices the geometry lacks (a stored index out of range, or a
-  // quads_list whose count is not a multiple of 4) marks a corrupt file.
+  // naming vertices the geometry lacks marks a corrupt file.
   bool trianglesFitVertices() {
     const uint32_t limit = static_cast<uint32_t>(g_.vertexCount());
     for (const Tri& t : g_.triangleTable)

@@ -133,10 +133,8 @@ void finishSceneRead(scene& s, bool* rawCapture, std::unique_ptr<CutBox>* cutBox
   const bool capture = s.sceneFlags & SCENE_RAW_CAPTURE;
   if (rawCapture) *rawCapture = capture;
   if (!capture || merging) setCaptureOption(CaptureOption::NOOPTIM, !merging);
-#ifdef KVX_HAVE_GEOMETRY
   if (captureOption(CaptureOption::PROESPECIAL)) s.ProSpecialPostProcess();
   if (!captureOption(CaptureOption::NOOPTIM) && (capture || merging)) s.Optimize();
-#endif
   if (cutBoxOut) *cutBoxOut = std::move(s.readCutBox);
   if (cutPlaneOut) *cutPlaneOut = std::move(s.readCutPlane);
   s.readCutBox.reset();
