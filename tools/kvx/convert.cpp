@@ -1,6 +1,8 @@
 // kvx convert: reads a scene file and writes it again, re-enciphered or
-// re-compressed as asked.
+// re-compressed as asked. Models in other formats are imported, and a
+// scene can be written as OBJ, STL, PLY or glTF.
 #include "command.h"
+#include "exchange/model_exchange.h"
 #include "load_errors.h"
 #include "scene/scene.h"
 #include "services/capture_options.h"
@@ -19,11 +21,42 @@ struct ConvertOptions {
   bool noCompress = false;
 };
 
-bool isDxf(const std::string& path) {
-  if (path.size() < 4) return false;
-  std::string extension = path.substr(path.size() - 4);
-  std::transform(extension.begin(), extension.end(), extension.begin(), [](unsigned char c) { return std::tolower(c); });
-  return extension == ".dxf";
+bool hasExtension(const std::string& path, const std::string& extension) {
+  if (path.size() < extension.size()) return false;
+  std::string tail = path.substr(path.size() - extension.size());
+  std::transform(tail.begin(), tail.end(), tail.begin(), [](unsigned char c) { return std::tolower(c); });
+  return tail == extension;
+}
+
+bool isDxf(const std::string& path) { return hasExtension(path, ".dxf"); }
+bool isKvx(const std::string& path) { return hasExtension(path, ".kvx"); }
+
+// Reads IN: a scene file, or any model Assimp knows. False after telling why.
+bool readInput(const std::string& in, const ConvertOptions& options, scene& s, std::unique_ptr<CutBox>& cutBox,
+               std::unique_ptr<kvx_CutPlane>& cutPlane) {
+  if (!isKvx(in)) {
+    std::string error;
+    if (importModel(in, s, error)) return true;
+    std::fprintf(stderr, "kvx convert: %s: %s\n", in.c_str(), error.c_str());
+    return false;
+  }
+  const int32_t read = s.Read(in.c_str(), options.inPass, nullptr, nullptr, &cutBox, &cutPlane, false);
+  if (read > FILE_NEEDS_PASS) return true;
+  std::fprintf(stderr, "kvx convert: %s: %s\n", in.c_str(), loadErrorText(read).c_str());
+  return false;
+}
+
+// Writes the scene as a model for other tools. A password-protected scene
+// is not handed out unprotected.
+int exportScene(const scene& s, const std::string& out) {
+  if (s.readPassword || s.writePassword) {
+    std::fprintf(stderr, "kvx convert: %s: the scene is protected by a password and is not exported\n", out.c_str());
+    return EXIT_FAILED;
+  }
+  std::string error;
+  if (exportModel(s, out, error)) return EXIT_OK;
+  std::fprintf(stderr, "kvx convert: %s: %s\n", out.c_str(), error.c_str());
+  return EXIT_FAILED;
 }
 
 const char* saveErrorText(int result) {
@@ -64,16 +97,17 @@ int run(const std::vector<std::string>& args) {
     std::fprintf(stderr, "kvx convert: DXF output is not available in this build\n");
     return EXIT_FAILED;
   }
+  const bool exporting = isExportFormat(out);
+  if (exporting && (options.pass || options.noCompress))
+    return usageError("--pass and --no-compress apply to scene file output only");
+  if (!isKvx(in) && options.inPass) return usageError("--in-pass applies to scene file input only");
 
   resetCaptureOptions();
   scene s;
   std::unique_ptr<CutBox> cutBox;
   std::unique_ptr<kvx_CutPlane> cutPlane;
-  const int32_t read = s.Read(in.c_str(), options.inPass, nullptr, nullptr, &cutBox, &cutPlane, false);
-  if (read <= FILE_NEEDS_PASS) {
-    std::fprintf(stderr, "kvx convert: %s: %s\n", in.c_str(), loadErrorText(read).c_str());
-    return EXIT_FAILED;
-  }
+  if (!readInput(in, options, s, cutBox, cutPlane)) return EXIT_FAILED;
+  if (exporting) return exportScene(s, out);
   setCaptureOption(CaptureOption::DONTCOMPRESSKVXFILE, options.noCompress);
   const kvx_CryptoDesc crypto = {options.pass, options.keyBytes};
   const int32_t written = s.Write(out.c_str(), &crypto, 0, false, nullptr, cutBox.get(), cutPlane.get());
@@ -85,7 +119,9 @@ int run(const std::vector<std::string>& args) {
 }
 
 const Registrar registrar({"convert", "IN OUT [--pass P] [--key-bytes 16|7] [--no-compress] [--in-pass P]",
-                           "read a scene file and write it again, enciphered or stored as asked", run});
+                           "read a scene file or a model (OBJ, STL, PLY, glTF, 3DS, COLLADA, FBX, ...) and write "
+                           "it as a scene file, enciphered or stored as asked, or as .obj, .stl, .ply, .gltf or .glb",
+                           run});
 
 }  // namespace
 }  // namespace kvx::tool
