@@ -69,7 +69,9 @@ TEST_F(Transition, AnimFrameDrawsOneStepPerCallWithoutPresenting) {
   do {
     view.plugin.AnimFrame(&running, false);
     ++calls;
-    if (calls == 1) EXPECT_FALSE(sameOrientation(rotation(), target, 1e-3f));
+    if (calls == 1) {
+      EXPECT_FALSE(sameOrientation(rotation(), target, 1e-3f));
+    }
   } while (running && calls < 1000);
   EXPECT_EQ(calls, 90);
   EXPECT_EQ(view.presented, 0);

@@ -30,7 +30,11 @@ class OffscreenContext {
     if (!context_) throw std::runtime_error("OSMesaCreateContextExt failed");
     makeCurrent();
   }
-  ~OffscreenContext() { OSMesaDestroyContext(context_); }
+  ~OffscreenContext() {
+    // Unbound first: a context destroyed while current keeps its framebuffer.
+    if (OSMesaGetCurrentContext() == context_) OSMesaMakeCurrent(nullptr, nullptr, 0, 0, 0);
+    OSMesaDestroyContext(context_);
+  }
   OffscreenContext(const OffscreenContext&) = delete;
   OffscreenContext& operator=(const OffscreenContext&) = delete;
 

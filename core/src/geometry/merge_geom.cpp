@@ -29,6 +29,7 @@ bool growFor(std::vector<T>& array, size_t extra) {
 }  // namespace
 
 bool geom::MergeGeom(const geom& other) {
+  if (&other == this) return MergeGeom(geom(other));
   const size_t otherVertices = other.vertices.size();
   const size_t otherTriangles = other.triangleTable.size();
   if (otherVertices == 0 || otherTriangles == 0) return false;
@@ -36,11 +37,14 @@ bool geom::MergeGeom(const geom& other) {
   // geometry is left exactly as it was.
   if (!growFor(vertices, otherVertices) || !growFor(triangleTable, otherTriangles)) return false;
   const int32_t offset = vertexCount();
-  // By index, so that merging a geometry into itself stays well defined.
-  for (size_t k = 0; k < otherVertices; ++k) vertices.push_back(other.vertices[k]);
+  const Vertex* from = other.vertices.data();
+  vertices.insert(vertices.end(), from, from + otherVertices);
+  const Tri* triangles = other.triangleTable.data();
+  const size_t base = triangleTable.size();
+  triangleTable.resize(base + otherTriangles);
   for (size_t k = 0; k < otherTriangles; ++k) {
-    const Tri& t = other.triangleTable[k];
-    triangleTable.push_back({{t.i[0] + offset, t.i[1] + offset, t.i[2] + offset}});
+    const Tri& t = triangles[k];
+    triangleTable[base + k] = {{t.i[0] + offset, t.i[1] + offset, t.i[2] + offset}};
   }
   perVertexColor = perVertexColor || other.perVertexColor;
   return true;

@@ -1,5 +1,7 @@
 #include "interaction/selection.h"
 
+#include "geometry/processing.h"
+
 #include <algorithm>
 
 namespace kvx {

@@ -46,8 +46,4 @@ void stepPoint(scene& scene, int& currentObject, int direction);
 // brought back into range afterwards.
 void deleteSelection(scene& scene, ObjectMode& mode);
 
-// Removes every triangle that uses a marked vertex, then the marked and
-// unused vertices; objects left without triangles are removed.
-void deleteMarkedVertices(scene& scene);
-
 }  // namespace kvx

@@ -20,10 +20,11 @@ int32_t derivedTriangleCount(int32_t type, int32_t n) {
   int32_t count = 0;
   switch (type) {
     case tri_list: count = n / 3; break;
-    case quads_list: count = n / 2; break;
+    // Only whole quads: a trailing partial quad would name missing vertices.
+    case quads_list: count = 2 * (n / 4); break;
+    case quad_strip: count = n - 2 - n % 2; break;
     case tri_strip:
     case tri_fan:
-    case quad_strip:
     case polygon: count = n - 2; break;
     case line: count = n / 2; break;
     case line_loop: count = n; break;

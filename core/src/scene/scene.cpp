@@ -32,6 +32,8 @@ void scene::Clear() {
 void scene::resetFields() {
   cutBox = nullptr;
   cutPlane = nullptr;
+  readCutBox.reset();
+  readCutPlane.reset();
   progress = nullptr;
   readPassword = writePassword = false;
   readPasswordText.clear();

@@ -1,5 +1,7 @@
 #pragma once
 // The in-memory form of one scene file.
+#include "format/serializer.h"
+#include "kvx_sdk.h"
 #include "scene/geom.h"
 #include "scene/scene_object.h"
 #include "scene/scene_records.h"
@@ -12,11 +14,20 @@
 #include <string>
 #include <vector>
 
-struct kvx_CutPlane;
-
 namespace kvx {
 
 using ProgressFn = void (*)(float);
+
+// Results of scene::Read and scene::Write below 8; larger values are sizes.
+enum FileResult : int32_t {
+  FILE_NEWER_VERSION = 0,  // read: written by a newer program
+  FILE_CORRUPT = 1,        // read: not a scene file, corrupt, or wrong pass phrase
+  FILE_CANNOT_OPEN = 3,
+  FILE_IO_ERROR = 4,
+  FILE_NO_OBJECTS = 5,     // write: nothing to store
+  FILE_CANNOT_CIPHER = 6,  // read: cannot decipher; write: a sink cannot be created
+  FILE_NEEDS_PASS = 7,     // read: enciphered and no pass phrase given
+};
 
 // sceneFlags bits.
 enum SceneFlag : uint32_t {
@@ -30,6 +41,9 @@ enum BlobType : int32_t { BLOB_IMAGE = 1, BLOB_ANNOTATIONS = 3 };
 struct Bounds {
   float v[6] = {0, 0, 0, 0, 0, 0};  // x min, x max, y min, y max, z min, z max
 };
+
+// Box of the cutting-plane range: min x, y, z, max x, y, z, diagonal length.
+using CutBox = std::array<float, 7>;
 
 class scene {
  public:
@@ -81,10 +95,29 @@ class scene {
   // Removes objects first..last (clamped), without releasing textures.
   void RemoveObjects(int32_t first, int32_t last);
 
-  // Held only while reading or writing; they belong to the SDK object.
-  std::array<float, 7>* cutBox = nullptr;  // min xyz, max xyz, diagonal
-  kvx_CutPlane* cutPlane = nullptr;
+  // Scene files (core/src/format/). Read clears the scene and fills it from
+  // a file; Write stores it. Both return the file size (always above 8) on
+  // success, else a FileResult code.
+  int32_t Read(const char* fileName, const char* passPhrase, bool* rawCapture, ProgressFn progress,
+               std::unique_ptr<CutBox>* cutBoxOut, std::unique_ptr<kvx_CutPlane>* cutPlaneOut,
+               bool merging);
+  int32_t Write(const char* fileName, const kvx_CryptoDesc* crypto, int sinkKind,
+                bool forceCompression, ProgressFn progress, const CutBox* cutBox,
+                const kvx_CutPlane* cutPlane);
+  // The payload (the file body once deciphered and inflated). serialise
+  // writes through ser's sink; deserialise takes the buffer and fills the
+  // scene, using ser.version for the layout.
+  void serialise();
+  bool deserialise(std::unique_ptr<uint8_t[]> payload, int32_t length);
+
+  // The records of the cutting plane, borrowed from the caller while writing.
+  const CutBox* cutBox = nullptr;
+  const kvx_CutPlane* cutPlane = nullptr;
+  // The same records as read from a file, until Read hands them out.
+  std::unique_ptr<CutBox> readCutBox;
+  std::unique_ptr<kvx_CutPlane> readCutPlane;
   ProgressFn progress = nullptr;
+  serializer ser;
 
   // Passwords are kept with every byte increased by 7.
   bool readPassword = false;

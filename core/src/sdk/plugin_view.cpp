@@ -21,12 +21,12 @@ bool kvx_GL_Plugin::ResetManip() {
 
 void kvx_GL_Plugin::ManipFromPointerMove(ManipMode mode, int startX, int startY, int currentX, int currentY) {
   State& s = *state_;
-  if (!s.frame || !s.scene) return;
+  if (!s.frame) return;
   s.frame->startX = startX;
   s.frame->startY = startY;
   s.frame->currentX = currentX;
   s.frame->currentY = currentY;
-  if (mode != ROTATE && mode != PAN && mode != ZOOM) return;
+  if (!s.scene || (mode != ROTATE && mode != PAN && mode != ZOOM)) return;
   kvx_MouseEvent event = {};
   event.actions = mode;
   OnMouseMove(&event);

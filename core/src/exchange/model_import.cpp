@@ -1,0 +1,98 @@
+#include "exchange/import_materials.h"
+#include "exchange/import_meshes.h"
+#include "exchange/import_textures.h"
+#include "exchange/import_views.h"
+#include "exchange/model_exchange.h"
+#include "scene/scene.h"
+#include "services/debuglog.h"
+
+#include <assimp/Importer.hpp>
+#include <assimp/config.h>
+#include <assimp/postprocess.h>
+#include <assimp/scene.h>
+
+#include <new>
+
+namespace kvx {
+namespace {
+
+// Faces meeting at a sharper angle keep their own normals where Assimp has
+// to make them: a box stays a box.
+constexpr float kSmoothingAngleDegrees = 80;
+constexpr size_t kStampLength = 255;
+constexpr int kSourceStampField = 4;  // the "custom field" of the author stamp
+
+class ModelWalker {
+ public:
+  ModelWalker(const aiScene& model, const std::filesystem::path& folder, scene& target)
+      : model_(model), target_(target), textures_(model, folder, target) {}
+
+  bool addNode(const aiNode& node, const aiMatrix4x4& parentToWorld) {
+    const aiMatrix4x4 toWorld = parentToWorld * node.mTransformation;
+    for (unsigned i = 0; i < node.mNumMeshes; ++i)
+      if (!addMesh(*model_.mMeshes[node.mMeshes[i]], toWorld)) return false;
+    for (unsigned i = 0; i < node.mNumChildren; ++i)
+      if (!addNode(*node.mChildren[i], toWorld)) return false;
+    return true;
+  }
+
+ private:
+  bool addMesh(const aiMesh& mesh, const aiMatrix4x4& toWorld) {
+    const aiMaterial* material =
+        mesh.mMaterialIndex < model_.mNumMaterials ? model_.mMaterials[mesh.mMaterialIndex] : nullptr;
+    const TextureBinding binding = material ? diffuseTextureOf(*material) : TextureBinding{};
+    auto object = objectFromMesh(mesh, toWorld, binding.uvChannel);
+    if (object->geometry->vertices.empty()) return true;
+    if (material) applyMaterial(*material, *object);
+    if (!binding.path.empty() && mesh.HasTextureCoords(binding.uvChannel)) {
+      object->textureName = textures_.acquire(binding.path);
+      object->repeatU = binding.repeatU;
+      object->repeatV = binding.repeatV;
+    }
+    return target_.AddObjet(object);
+  }
+
+  const aiScene& model_;
+  scene& target_;
+  TextureImporter textures_;
+};
+
+bool fail(scene& target, std::string& error, std::string message) {
+  target.Clear();
+  KVX_LOG(LOG_ERROR, "importModel: %s\n", message.c_str());
+  error = std::move(message);
+  return false;
+}
+
+}  // namespace
+
+unsigned importPostProcessing() {
+  return aiProcess_Triangulate | aiProcess_GenSmoothNormals | aiProcess_JoinIdenticalVertices |
+         aiProcess_SortByPType | aiProcess_ValidateDataStructure;
+}
+
+bool importModel(const std::filesystem::path& path, scene& target, std::string& error) {
+  target.Clear();
+  Assimp::Importer importer;
+  importer.SetPropertyFloat(AI_CONFIG_PP_GSN_MAX_SMOOTHING_ANGLE, kSmoothingAngleDegrees);
+  const aiScene* model = importer.ReadFile(path.string(), importPostProcessing());
+  if (!model) return fail(target, error, importer.GetErrorString());
+  if (!model->mRootNode || (model->mFlags & AI_SCENE_FLAGS_INCOMPLETE))
+    return fail(target, error, "the model holds no complete scene");
+  try {
+    if (!ModelWalker(*model, path.parent_path(), target).addNode(*model->mRootNode, aiMatrix4x4()))
+      return fail(target, error, "out of memory");
+    target.updateBounds();
+    importCameras(*model, target);
+    importLights(*model, target);
+  } catch (const std::bad_alloc&) {
+    return fail(target, error, "out of memory");
+  }
+  if (target.objects.empty()) return fail(target, error, "the model holds no geometry");
+  // Bit 0x800 shows the faces when the scene is opened.
+  target.sceneFlags = SCENE_STORED_INVERTED;
+  target.authorStamp[kSourceStampField] = path.filename().string().substr(0, kStampLength);
+  return true;
+}
+
+}  // namespace kvx

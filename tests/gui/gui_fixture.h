@@ -1,0 +1,81 @@
+#pragma once
+// A frame driven by a recording stand-in for the SDK object, with prompts
+// that the test answers.
+#include "frame.h"
+#include "prompts.h"
+#include "recording_sdk.h"
+
+#include <gtest/gtest.h>
+#include <wx/app.h>
+
+#include <deque>
+
+namespace kvx::test {
+
+class ScriptedPrompts : public kavrik::Prompts {
+ public:
+  std::optional<OpenChoice> openChoice;
+  std::string openedAt;  // directory the open dialog was shown at
+  std::deque<std::optional<std::string>> secrets;
+  std::vector<std::string> questions;  // "caption: message"
+  std::vector<std::string> errors;     // "caption: text"
+  int abouts = 0;
+  std::vector<std::string> pages;
+
+  std::optional<OpenChoice> chooseFileToOpen(wxWindow*, const std::string& directory) override {
+    openedAt = directory;
+    return openChoice;
+  }
+  std::optional<std::string> askSecret(wxWindow*, const std::string& message, const std::string& caption) override {
+    questions.push_back(caption + ": " + message);
+    if (secrets.empty()) return std::nullopt;
+    auto answer = secrets.front();
+    secrets.pop_front();
+    return answer;
+  }
+  void showError(wxWindow*, const std::string& text, const std::string& caption) override {
+    errors.push_back(caption + ": " + text);
+  }
+  void showAbout(wxWindow*) override { ++abouts; }
+  void openWebPage(const std::string& address) override { pages.push_back(address); }
+};
+
+// Lets pending window events run.
+inline void pump() {
+  for (int i = 0; i < 5; ++i) {
+    wxTheApp->ProcessPendingEvents();
+    wxYield();
+  }
+}
+
+class FrameTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    frame = new kavrik::MyFrame(nullptr, "Tamo Kavrik", wxDefaultPosition, wxSize(640, 480),
+                                [this](kavrik::SdkPluginLoader&) { return sdk = new kvx_GL_Plugin; });
+    auto scripted = std::make_unique<ScriptedPrompts>();
+    prompts = scripted.get();
+    frame->setPrompts(std::move(scripted));
+    frame->Show();
+    pump();
+    core().clear();
+  }
+  void TearDown() override {
+    if (!wxTheApp->IsScheduledForDestruction(frame)) frame->Destroy();
+    pump();
+  }
+
+  kvx_GL_Plugin::State& core() { return sdk->state(); }
+  // Loads a file the stand-in accepts with `size` bytes.
+  void loadFile(int size = 4096, const std::string& name = "/data/scenes/sample.kvx") {
+    core().loadResult = size;
+    ASSERT_TRUE(frame->loadFile(name));
+    core().clear();
+  }
+
+  kavrik::MyFrame* frame = nullptr;
+  kvx_GL_Plugin* sdk = nullptr;
+  ScriptedPrompts* prompts = nullptr;
+};
+
+}  // namespace kvx::test

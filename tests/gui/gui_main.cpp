@@ -1,0 +1,43 @@
+// The GUI tests run inside one wx application under an X server, with the
+// registry, data and state folders in a private place for the whole run.
+#include "program_paths.h"
+#include "temp_env.h"
+
+#include <gtest/gtest.h>
+#include <wx/app.h>
+#include <wx/evtloop.h>
+#include <wx/image.h>
+#include <wx/init.h>
+#include <wx/debug.h>
+
+namespace {
+
+// A failed wx assertion fails the test instead of opening a dialog.
+void failOnAssert(const wxString& file, int line, const wxString& function, const wxString& condition,
+                  const wxString& message) {
+  ADD_FAILURE_AT(file.utf8_str(), line) << "wx assertion in " << function << ": " << condition << " "
+                                         << message;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  testing::InitGoogleTest(&argc, argv);
+  if (GTEST_FLAG_GET(list_tests)) return RUN_ALL_TESTS();
+
+  kvx::test::TempEnv env;
+  wxApp::SetInstance(new wxApp);
+  if (!wxEntryStart(argc, argv)) {
+    std::fprintf(stderr, "gui tests: cannot start the toolkit (is DISPLAY set?)\n");
+    return 1;
+  }
+  wxSetAssertHandler(failOnAssert);
+  wxInitAllImageHandlers();
+  wxGUIEventLoop loop;
+  wxEventLoopBase::SetActive(&loop);
+  kavrik::initProgramPaths(std::string(KVX_BIN_DIR) + "/kavrik");
+  int result = RUN_ALL_TESTS();
+  wxEventLoopBase::SetActive(nullptr);
+  wxEntryCleanup();
+  return result;
+}

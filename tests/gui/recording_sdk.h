@@ -1,0 +1,42 @@
+#pragma once
+// A stand-in for kvx_core's SDK object inside the GUI tests: it records
+// every call the viewer makes and answers from a script. The tests never
+// link the core, so this file gives the SDK classes their definitions.
+#include "kvx_sdk.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+struct kvx_GL_Plugin::State {
+  std::vector<std::string> calls;  // "OnEvent(500)", "LoadFile(/x.kvx)", ...
+
+  // Answers.
+  int loadResult = 1000;
+  int loadEResult = 1000;
+  std::function<int(const char* readPassword)> checkPasswords = [](const char*) { return 0; };
+  int cameras = 0;
+  uint32_t sceneFlags = 0;
+  std::string sceneTexts[5];
+  kvx_Measure measure{};
+  std::string annotation;
+  int cutPlan = -1;
+  bool animationRunning = false;
+
+  // Pointer records as the core saw them, with the frame record of the call.
+  struct Pointer {
+    std::string call;
+    kvx_MouseEvent event;
+    kvx_FrameInfo frame;
+  };
+  std::vector<Pointer> pointer;
+  kvx_FrameInfo* frame = nullptr;
+
+  void clear() {
+    calls.clear();
+    pointer.clear();
+  }
+  int count(const std::string& call) const;
+  bool saw(const std::string& call) const { return count(call) > 0; }
+  std::vector<int> events() const;  // the OnEvent codes in order
+};

@@ -1,0 +1,18 @@
+#include "load_errors.h"
+
+namespace kvx::tool {
+
+std::string loadErrorText(int result) {
+  switch (result) {
+    case 0: return "To visualize this Kavrik file please update your Kavrik Vieweron the Tamo web site :";
+    case 1: return "File is not a Kavrik file, or contents could not be decrypted";
+    case 2: return "File format is corrupted, or contents could not be decrypted";
+    case 3: return "File does not exist";
+    case 4: return "Could not read file (I/O error)";
+    case 5: return "No objects in this file";
+    case 7: return "Decryption error";
+    default: return "Undescript file load error";
+  }
+}
+
+}  // namespace kvx::tool

@@ -1,0 +1,56 @@
+#pragma once
+// The OpenGL window of the frame. It owns the context and the three records
+// shared with the core, and turns paint, size, key and pointer events into
+// SDK calls or frame commands.
+#include "input_translation.h"
+#include "kvx_sdk.h"
+
+#include <wx/glcanvas.h>
+
+#include <memory>
+
+namespace kavrik {
+
+class MyFrame;
+
+class ViewerCanvas : public wxGLCanvas {
+ public:
+  ViewerCanvas(wxWindow* parent, const wxSize& size);
+  ~ViewerCanvas() override;
+
+  void setFrame(MyFrame* frame) { frame_ = frame; }
+
+  // Binds the records to the core once the context can be made current.
+  void initialiseIfNeeded();
+  bool needsInitialisation() const { return needsInit_; }
+  // Hook 0, then a frame from the core unless the frame is busy or animating.
+  void requestRender();
+  // A frame from the core now, without the hook.
+  void renderNow();
+  // Shows the back buffer (after frames the core does not present itself).
+  void repaint();
+  bool makeCurrent();
+
+  const kvx_FrameInfo& frameInfo() const { return frameInfo_; }
+  // The pointer handler, also reached by synthetic events in tests.
+  void handlePointer(const PointerState& state, int x, int y, bool entering, bool leaving);
+
+ private:
+  void onPaint(wxPaintEvent& event);
+  void onSize(wxSizeEvent& event);
+  void onChar(wxKeyEvent& event);
+  void onMouse(wxMouseEvent& event);
+  kvx_GL_Plugin* sdk() const;
+  void clearWithoutCore();
+
+  static void presentFrame(void* userData);
+
+  MyFrame* frame_ = nullptr;
+  std::unique_ptr<wxGLContext> context_;
+  kvx_SystemInfo system_{};
+  kvx_FrameInfo frameInfo_{};
+  kvx_ManipInfo manip_{};
+  bool needsInit_ = true;
+};
+
+}  // namespace kavrik

@@ -1,0 +1,253 @@
+// File flows of the frame: open, load with progress and the pass-phrase and
+// READ-password prompts, close, File Properties, display preferences, exit.
+#include "canvas.h"
+#include "command_ids.h"
+#include "frame.h"
+#include "frame_rules.h"
+#include "help_pages.h"
+#include "preferences.h"
+#include "program_paths.h"
+#include "services/debuglog.h"
+#include "view_panel.h"
+
+#include <wx/dialog.h>
+#include <wx/gauge.h>
+#include <wx/menu.h>
+#include <wx/sizer.h>
+#include <wx/stattext.h>
+
+#include <cstring>
+#include <filesystem>
+
+namespace kavrik {
+namespace {
+
+constexpr int kNeedsPassPhrase = 7;
+constexpr int kLastErrorCode = 7;
+constexpr size_t kFileNameLimit = 511;
+
+// The frame that receives progress reports while a load runs.
+MyFrame* progressReceiver = nullptr;
+
+void reportProgress(float value) {
+  if (progressReceiver) progressReceiver->showProgress(value);
+}
+
+std::string sceneText(const kvx_SceneInfo& info, int i) {
+  return std::string(info.sceneTexts[i], strnlen(info.sceneTexts[i], sizeof info.sceneTexts[i]));
+}
+
+// The display items whose state is kept between sessions, by key.
+struct DisplayPreference {
+  const char* key;
+  int command;
+};
+constexpr DisplayPreference kDisplayPreferences[] = {
+    {"nodes", CMD_NODES}, {"lines", CMD_LINES}, {"faces", CMD_FACES},
+    {"trans", CMD_TRANSLUCENT}, {"axis", CMD_AXIS}, {"toggle", CMD_TOGGLE_ZY}};
+
+}  // namespace
+
+void MyFrame::openFileFlow() {
+  busy_ = true;
+  const std::string directory = preferences().get("lastOpenDir").value_or("");
+  auto choice = prompts_->chooseFileToOpen(this, directory);
+  if (choice && !choice->path.empty()) {
+    const bool exists = std::filesystem::exists(choice->path);
+    loadFile(completeKvxName(choice->path, exists));
+    preferences().set("lastOpenDir", choice->directory);
+  }
+  busy_ = false;
+  updateState();
+}
+
+bool MyFrame::loadFile(const std::string& name) {
+  if (name.empty() || !sdk_) return false;
+  SetCurseur(CURSOR_WAIT);
+  busy_ = true;
+  currentFile_.clear();
+  if (!sameFileName(name, programPaths().table.captureScene)) currentFile_ = name.substr(0, kFileNameLimit);
+  setStatusText("Loading '" + name + "'...");
+  canvas_->initialiseIfNeeded();
+
+  progressReceiver = this;
+  int result = sdk_->LoadFile(name.c_str(), reportProgress, false);
+  if (result == kNeedsPassPhrase) {
+    auto phrase = prompts_->askSecret(this, "Please enter decryption phrase", "Decrypt Password");
+    if (phrase && !phrase->empty()) result = sdk_->LoadFileE(name.c_str(), reportProgress, false, phrase->c_str());
+  }
+  progressReceiver = nullptr;
+  showProgress(-1);  // a reader that did not end its report leaves no gauge behind
+
+  bool loaded = false;
+  if (result > kLastErrorCode) {
+    fileSize_ = result;
+    loaded = askReadPassword();
+    if (loaded) finishLoad(name);
+  } else {
+    failLoad(result);
+  }
+  busy_ = false;
+  restoreCursor();
+  updateState();
+  return loaded;
+}
+
+// A file protected for reading stays closed without its password.
+bool MyFrame::askReadPassword() {
+  if (!(sdk_->CheckPasswords(nullptr, nullptr) & 1)) return true;
+  auto password = prompts_->askSecret(this, "Please enter password for reading:", "READ Password :");
+  if (password && !(sdk_->CheckPasswords(password->c_str(), nullptr) & 1)) return true;
+  closeFile();
+  prompts_->showError(this, "Bad READ password !\nPlease try again.", "Bad password");
+  setMenuState(false);
+  render();
+  return false;
+}
+
+void MyFrame::finishLoad(const std::string& name) {
+  const wxSize size = canvas_->GetClientSize();
+  sdk_->Resize(size.x, size.y);
+  if (openPanel_ == CMD_ANNOTATIONS) dispatch(CMD_ANNOTATIONS);
+  if (openPanel_ == CMD_SCENE_PROPERTIES) {
+    dispatch(CMD_NONE);
+    refreshToolPanel();
+  }
+  char* annotation = nullptr;
+  if (!sdk_->GetCurrentCameraField(0, &annotation)) annotation = nullptr;
+  if (!annotation || !*annotation) {
+    kvx_CutPlane plane{static_cast<kvx_CutPlane::CurrentPlan>(-1), false, 0.5f, false};
+    sdk_->GetCutPlaneData(&plane);
+    if (plane.plan > 0) {
+      if (openPanel_ == CMD_CUTTING_PLANE) {
+        sdk_->SetCutPlane(static_cast<kvx_CutPlane::CurrentPlan>(-1));
+        refreshToolPanel();
+      } else {
+        dispatch(CMD_CUTTING_PLANE);
+      }
+    } else if (openPanel_ == CMD_CUTTING_PLANE) {
+      sdk_->SetCutPlane(static_cast<kvx_CutPlane::CurrentPlan>(-1));
+      refreshToolPanel();
+    }
+  } else if (openPanel_ != CMD_ANNOTATIONS) {
+    dispatch(CMD_ANNOTATIONS);
+  }
+  rebuildCameraMenu();
+  setMenuState(true);
+  busy_ = false;
+  render();
+  updateTitle();
+  skipNextPointer_ = true;
+  setStatusText("File '" + name + "' loaded.");
+  hooks_->call(FrameHooks::FILE_LOADED);
+}
+
+void MyFrame::failLoad(int result) {
+  prompts_->showError(this, loadErrorText(result, helpPageAddress(CMD_HELP_HOME)), "File load error");
+  currentFile_.clear();
+  fileSize_ = 0;
+  dispatch(CMD_CLOSE);
+}
+
+void MyFrame::closeFile() {
+  SetCurseur(CURSOR_WAIT);
+  setStatusText("Closing file...");
+  if (!currentFile_.empty()) {
+    currentFile_.clear();
+    if (animationTimer_->IsRunning()) {
+      animationTimer_->Stop();
+      animating_ = false;
+    }
+    if (sdk_) sdk_->OnEvent(CMD_STOP_ANIMATION);
+  }
+  if (sdk_) sdk_->CloseFile();
+  if (openPanel_ == CMD_ANNOTATIONS || openPanel_ == CMD_SCENE_PROPERTIES) dispatch(openPanel_);
+  render();
+  fileSize_ = 0;
+  rebuildCameraMenu();
+  updateTitle();
+  updateState();
+  setMenuState(false);
+  refreshToolPanel();
+  hooks_->call(FrameHooks::FILE_CLOSED);
+}
+
+void MyFrame::showProgress(float value) {
+  if (value < 0) {
+    if (gauge_) gauge_->Destroy();
+    gauge_ = nullptr;
+    return;
+  }
+  if (!gauge_) {
+    const wxSize client = GetClientSize();
+    gauge_ = new wxGauge(this, wxID_ANY, 1000, wxPoint(client.x / 4, client.y / 2 - 15),
+                         wxSize(client.x / 2, 30), wxGA_HORIZONTAL | wxGA_SMOOTH);
+    gauge_->SetValue(0);
+    gauge_->Show();
+  }
+  if (value <= 1) gauge_->SetValue(static_cast<int>(value * 1000));
+  gauge_->Update();
+}
+
+void MyFrame::showFileProperties() {
+  if (!properties_) {
+    properties_ = new wxDialog(this, wxID_ANY, "File Properties", wxDefaultPosition, wxDefaultSize,
+                               wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX);
+    propertiesText_ = new wxStaticText(properties_, wxID_ANY, "");
+    auto* sizer = new wxBoxSizer(wxVERTICAL);
+    sizer->Add(propertiesText_, 1, wxALL | wxEXPAND, 12);
+    properties_->SetSizer(sizer);
+  }
+  kvx_SceneInfo info{};
+  if (sdk_) sdk_->GetSceneInfo(&info);
+  propertiesText_->SetLabel(
+      wxString::FromUTF8(propertiesText(sceneText(info, 1), sceneText(info, 3), sceneText(info, 4))));
+  properties_->GetSizer()->SetSizeHints(properties_);
+  properties_->Fit();
+  properties_->Show();
+  properties_->Raise();
+}
+
+// The kept display states are applied to a newly opened file, each toggled
+// only where the file does not show it already.
+void MyFrame::applyDisplayPreferences() {
+  if (!sdk_ || fileSize_ <= 0) return;
+  kvx_SceneInfo info{};
+  sdk_->GetSceneInfo(&info);
+  const DisplayChecks shown = displayChecks(info.sceneFlags);
+  const struct {
+    const char* key;
+    int command;
+    bool shown;
+  } applied[] = {{"nodes", CMD_NODES, shown.nodes},
+                 {"lines", CMD_LINES, shown.lines},
+                 {"trans", CMD_TRANSLUCENT, shown.translucent}};
+  for (const auto& item : applied)
+    if (!item.shown && preferences().get(item.key) == "yes") sdk_->OnEvent(item.command);
+  updateState();
+  render();
+  refreshToolPanel();
+}
+
+void MyFrame::saveDisplayPreferences() {
+  wxMenuBar* bar = GetMenuBar();
+  for (const DisplayPreference& preference : kDisplayPreferences) {
+    const bool checked = bar && bar->FindItem(preference.command) && bar->IsChecked(preference.command);
+    preferences().set(preference.key, checked ? "yes" : "no");
+  }
+}
+
+void MyFrame::exitProgram() {
+  if (hooks_->isSet(FrameHooks::EXIT)) {
+    KVX_LOG(kvx::LOG_INFO, "MyFrame::eventFileExit: calling EXIT exit\n");
+    hooks_->call(FrameHooks::EXIT);
+    return;
+  }
+  // Kept before closing: a closed file shows no display states at all.
+  saveDisplayPreferences();
+  closeFile();
+  KVX_LOG(kvx::LOG_INFO, "MyFrame::eventFileExit: calling Destroy\n");
+  Destroy();
+}
+
+}  // namespace kavrik

@@ -1,0 +1,15 @@
+// Kavrik, the desktop viewer of .kvx scenes.
+#include "viewer_app.h"
+
+#include <cstdio>
+
+wxIMPLEMENT_APP_NO_MAIN(kavrik::ViewerApp);
+
+int main(int argc, char** argv) {
+  // Answered before the toolkit starts, so that it works without a display.
+  if (kavrik::versionRequested(argc, argv)) {
+    std::fprintf(stderr, "%s\n", kavrik::versionLine(argv[0]).c_str());
+    return 0;
+  }
+  return wxEntry(argc, argv);
+}

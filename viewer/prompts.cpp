@@ -1,0 +1,50 @@
+#include "prompts.h"
+
+#include "about_box.h"
+
+#include <wx/filedlg.h>
+#include <wx/log.h>
+#include <wx/msgdlg.h>
+#include <wx/textdlg.h>
+#include <wx/utils.h>
+
+namespace kavrik {
+namespace {
+
+class DialogPrompts : public Prompts {
+ public:
+  std::optional<OpenChoice> chooseFileToOpen(wxWindow* parent, const std::string& directory) override {
+    wxFileDialog dialog(parent, "Load a Kavrik File...", wxString::FromUTF8(directory), "",
+                        "Kavrik files (*.kvx)|*.kvx", wxFD_OPEN);
+    if (dialog.ShowModal() != wxID_OK) return std::nullopt;
+    return OpenChoice{dialog.GetPath().utf8_string(), dialog.GetDirectory().utf8_string()};
+  }
+
+  std::optional<std::string> askSecret(wxWindow* parent, const std::string& message,
+                                       const std::string& caption) override {
+    wxPasswordEntryDialog dialog(parent, wxString::FromUTF8(message), wxString::FromUTF8(caption), "",
+                                 wxOK | wxCANCEL | wxCENTRE);
+    if (dialog.ShowModal() != wxID_OK) return std::nullopt;
+    return dialog.GetValue().utf8_string();
+  }
+
+  void showError(wxWindow* parent, const std::string& text, const std::string& caption) override {
+    wxMessageBox(wxString::FromUTF8(text), wxString::FromUTF8(caption), wxOK | wxICON_ERROR, parent);
+  }
+
+  void showAbout(wxWindow* parent) override { showAboutBox(parent, true); }
+
+  void openWebPage(const std::string& address) override {
+    // A missing xdg-open is not worth a dialog of its own.
+    wxLogNull quiet;
+    const wxString command[] = {"xdg-open", wxString::FromUTF8(address)};
+    const wchar_t* argv[] = {command[0].wc_str(), command[1].wc_str(), nullptr};
+    wxExecute(argv, wxEXEC_ASYNC);
+  }
+};
+
+}  // namespace
+
+std::unique_ptr<Prompts> makeDialogPrompts() { return std::make_unique<DialogPrompts>(); }
+
+}  // namespace kavrik

@@ -1,0 +1,59 @@
+#include "viewer_app.h"
+
+#include "about_box.h"
+#include "frame.h"
+#include "program_paths.h"
+#include "services/debuglog.h"
+
+#include <wx/image.h>
+#include <wx/stdpaths.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+
+namespace kavrik {
+
+std::string versionLine(const char* programPath) {
+  return std::string("TAMO ") + (programPath ? programPath : "") + " version " + kProgramVersion +
+         " (Oct  1 2004 10:38:45)";
+}
+
+bool versionRequested(int argc, char** argv) { return argc == 2 && std::strcmp(argv[1], "--version") == 0; }
+
+std::string fileArgument(const std::vector<std::string>& arguments) {
+  if (arguments.size() < 2 || arguments[1].size() <= 2 || arguments[1] == "--version") return "";
+  return arguments[1];
+}
+
+bool claimFirstRun(const std::string& markerPath) {
+  if (std::filesystem::exists(markerPath)) return false;
+  FILE* marker = std::fopen(markerPath.c_str(), "a");
+  if (!marker) return false;
+  std::fclose(marker);
+  return true;
+}
+
+bool ViewerApp::OnInit() {
+  // The log stays silent unless asked for, as the core's does.
+  const char* level = std::getenv("KAVRIK_LOG_LEVEL");
+  kvx::debugLog().setLevel(level && *level ? std::atoi(level) : -1);
+  wxInitAllImageHandlers();
+
+  std::vector<std::string> arguments;
+  for (int i = 0; i < argc; ++i) arguments.push_back(argv[i].utf8_string());
+  const std::string file = fileArgument(arguments);
+  initProgramPaths(wxStandardPaths::Get().GetExecutablePath().utf8_string());
+
+  auto* frame = new MyFrame(nullptr, "Tamo Kavrik", wxDefaultPosition, wxSize(640, 480));
+  frame->Show();
+  if (!file.empty()) {
+    frame->loadFile(file);
+  } else if (claimFirstRun(kFirstRunMarker)) {
+    frame->prompts().showAbout(frame);
+  }
+  return true;
+}
+
+}  // namespace kavrik
