@@ -1,6 +1,7 @@
 #include "interaction/camera_switch.h"
 
 #include "interaction/manipulation.h"
+#include "services/debuglog.h"
 
 #include <cmath>
 
@@ -20,7 +21,10 @@ bool sameCameraView(const SceneView& a, const SceneView& b) {
 
 bool makeCameraCurrent(kvx_GL_Plugin& sdk, int index, bool slow) {
   auto& s = sdk.state();
-  if (!s.scene || index < 0 || index >= static_cast<int>(s.scene->views.size())) return false;
+  if (!s.scene || index < 0 || index >= static_cast<int>(s.scene->views.size())) {
+    KVX_LOG(LOG_WARNING, "kvx_GL_Plugin::SetCurrentCamera: no camera %d\n", index);
+    return false;
+  }
   s.scene->copyViewToCurrent(index);
   s.scene->currentView = index;
   sdk.SetInterpolate(slow);

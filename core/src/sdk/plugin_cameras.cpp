@@ -3,6 +3,7 @@
 #include "interaction/camera_switch.h"
 #include "interaction/manipulation.h"
 #include "sdk/plugin_state.h"
+#include "services/debuglog.h"
 
 namespace {
 
@@ -14,7 +15,10 @@ bool validCamera(const kvx::scene& scene, int index) {
 
 bool kvx_GL_Plugin::AddCamera(const char* name) {
   State& s = *state_;
-  if (!s.scene || s.editLocked) return false;
+  if (!s.scene || s.editLocked) {
+    KVX_LOG(kvx::LOG_WARNING, "kvx_GL_Plugin::AddCamera: %s\n", s.scene ? "edit-locked" : "no scene");
+    return false;
+  }
   s.scene->createCurrentView();
   // Camera 0 follows the live view only when a frame is drawn.
   if (s.manip) kvx::syncLiveCamera(*s.scene, *s.manip);

@@ -1,6 +1,7 @@
 // Cutting plane and measurement records. The object owns both; the host's
 // live-view record points at them.
 #include "sdk/plugin_state.h"
+#include "services/debuglog.h"
 
 #include <cstring>
 
@@ -12,7 +13,10 @@ kvx_CutPlane* planeOf(kvx_GL_Plugin::State& s) { return s.manip ? s.manip->cutPl
 
 bool kvx_GL_Plugin::SetCutPlane(kvx_CutPlane::CurrentPlan plan) {
   State& s = *state_;
-  if (!s.manip) return false;
+  if (!s.manip) {
+    KVX_LOG(kvx::LOG_WARNING, "kvx_GL_Plugin::SetCutPlane: no live view bound\n");
+    return false;
+  }
   if (!s.manip->cutPlane) {
     s.cutPlane = std::make_unique<kvx_CutPlane>();
     *s.cutPlane = {};
@@ -32,7 +36,10 @@ bool kvx_GL_Plugin::SetCutPlaneOrient(bool inverted) {
 }
 
 bool kvx_GL_Plugin::SetCutPlanePos(float position) {
-  if (!(position >= 0 && position <= 1)) return false;  // refuses NaN too
+  if (!(position >= 0 && position <= 1)) {  // refuses NaN too
+    KVX_LOG(kvx::LOG_WARNING, "kvx_GL_Plugin::SetCutPlanePos: position %f outside 0..1\n", position);
+    return false;
+  }
   if (kvx_CutPlane* plane = planeOf(*state_)) plane->position = position;
   state_->sectionCache.clear();
   return true;
