@@ -1,11 +1,10 @@
 // kvx render from the command line: arguments and failures.
 #include "run_command.h"
-#include "scratch_dir.h"
+#include "temp_env.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 
 namespace kvx::test {
 namespace {
@@ -30,16 +29,13 @@ TEST(KvxRender, BadArgumentsAreUsageErrors) {
 }
 
 TEST(KvxRender, AFileThatCannotBeLoadedFailsWithoutWritingAPicture) {
-  ScratchDir dir;
-  {
-    std::ofstream junk(dir.file("junk.kvx"));
-    junk << "not a scene at all";
-  }
+  TempEnv dir;
+  writeFile(dir.path("junk.kvx"), "not a scene at all");
   for (const char* name : {"missing.kvx", "junk.kvx"}) {
-    const std::string out = dir.file("out.png");
-    const CommandResult result = runCommand(kKvx + " render " + dir.file(name) + " -o " + out + " 2>&1");
+    const std::string in = dir.path(name).string(), out = dir.path("out.png").string();
+    const CommandResult result = runCommand(kKvx + " render " + in + " -o " + out + " 2>&1");
     EXPECT_EQ(result.status, 1) << name;
-    EXPECT_NE(result.output.find("kvx render: " + dir.file(name) + ": "), std::string::npos) << result.output;
+    EXPECT_NE(result.output.find("kvx render: " + in + ": "), std::string::npos) << result.output;
     EXPECT_FALSE(std::filesystem::exists(out));
   }
 }

@@ -58,6 +58,12 @@ bool weldVertices(geom& g, ProgressFn progress, const Bounds& sceneBounds, int f
 // True when some were removed.
 bool removeDuplicateTriangles(std::vector<Tri>& table);
 
+// Deletes the marked vertices of every object whose geometry is not flagged
+// as having none marked: the primitives using them go, objects left without
+// primitives are removed, the rest lose their marked and unused vertices.
+// This is also the deletion of a selection, where the marks are the selection.
+void deleteMarkedVertices(scene& s);
+
 // Geometry equality: byte for byte, or by positions within a small tolerance
 // triangle by triangle.
 bool sameGeometry(const geom& a, const geom& b, bool tolerant);

@@ -46,5 +46,4 @@ void stepPoint(scene& scene, int& currentObject, int direction);
 // brought back into range afterwards.
 void deleteSelection(scene& scene, ObjectMode& mode);
 
-
 }  // namespace kvx

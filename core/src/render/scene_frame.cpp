@@ -4,10 +4,12 @@
 #include "interaction/predefined_views.h"
 #include "interaction/projection.h"
 #include "interaction/quaternion.h"
+#include "render/cut_plane_drawing.h"
 #include "render/decorations.h"
 #include "render/gl_context.h"
 #include "render/lighting.h"
 #include "render/markers.h"
+#include "render/measure_drawing.h"
 #include "render/object_drawing.h"
 #include "render/ruler.h"
 #include "render/textures.h"
@@ -135,6 +137,7 @@ bool drawSceneFrame(State& s) {
   glEnable(GL_BLEND);
   glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
 
+  enableCutPlaneClip(view);
   if (flags & KVX_DISPLAY_NORMALS) {
     const bool depth = (flags & KVX_DISPLAY_FACES) && !(flags & KVX_DISPLAY_TRANS);
     drawNormals(scene, view.viewRadius, depth);
@@ -163,10 +166,13 @@ bool drawSceneFrame(State& s) {
   drawPoints(scene, marking);
   glDisable(GL_CLIP_PLANE0);
   if (flags & KVX_DISPLAY_AXIS2) drawOriginAxes(view.bounds, upAxis);
+  drawCutPlane(s);
   if (!projection.perspective) drawOrthographicRuler(frame.width, frame.height, scene.background);
   if (flags & KVX_DISPLAY_AXIS1) drawBoundsBox(view.bounds, scene.background, upAxis);
 
   drawTextLabels(s.render.labels, s.render.bitmapFont, s.render.outlineFont);
+  if (view.measure && view.measure->distance > 0)
+    drawMeasurement(*view.measure, scene.background, frame.width, frame.height);
   const auto& logo = scene.blobImage;
   if (!logo.pixels.empty())
     drawLogo(logo.pixels.data(), logo.width, logo.height, logo.translucent, frame.width, frame.height);
