@@ -32,8 +32,9 @@ kvx_GL_Plugin* SdkPluginLoader::LoadPlugin(const char* name, const std::string& 
   }
   ++users;
   ++passed_;
-  auto init = reinterpret_cast<kvx_SDKInitFn>(library->GetSymbol("SDKInit"));
-  if (!init) {
+  bool found = false;  // this form of the look-up reports nothing itself
+  auto init = reinterpret_cast<kvx_SDKInitFn>(library->GetSymbol("SDKInit", &found));
+  if (!found || !init) {
     KVX_LOG(kvx::LOG_ERROR, "SdkPluginLoader::LoadPlugin:'SDKInit' not found in %s\n", fullName.c_str());
     KVX_LOG(kvx::LOG_ERROR, "SdkPluginLoader::LoadPlugin:plugin creation failed\n");
     return nullptr;

@@ -8,6 +8,7 @@
 #include <wx/evtloop.h>
 #include <wx/image.h>
 #include <wx/init.h>
+#include <wx/log.h>
 #include <wx/debug.h>
 
 namespace {
@@ -32,6 +33,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   wxSetAssertHandler(failOnAssert);
+  delete wxLog::SetActiveTarget(new wxLogStderr);  // no message boxes from wx's log
   wxInitAllImageHandlers();
   wxGUIEventLoop loop;
   wxEventLoopBase::SetActive(&loop);
