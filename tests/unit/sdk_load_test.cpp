@@ -26,6 +26,8 @@ class LoadedSdk : public testing::Test {
   void SetUp() override {
     registry::setString(registry::Hive::LocalMachine, kCaptureInstallKey, "InstallPath", env.path("inst").string());
     resetCaptureOptions();
+    // Every load reloads the options from the command file, as in a real installation.
+    test::writeFile(env.path("inst/Files/kavrik_cmd.txt"), "D.NOTHING\n");
     sdk = std::make_unique<kvx_GL_Plugin>();
     manip.fieldOfView = 32;
     sdk->InitDisplay(&system, &frame, &manip);
@@ -179,6 +181,7 @@ TEST_F(LoadedSdk, MeasurementAndCuttingPlaneComeBackFromTheFile) {
 TEST_F(LoadedSdk, CaptureIsOptimisedReducedByTheReferenceAndWrittenBack) {
   scene reference;
   test::addObject(reference, test::objectOf(tri_list, {{9, 9, 9}, {10, 9, 9}, {9, 10, 9}}));
+  reference.objects[0]->diffuse[1] = 7;
   reference.updateBounds();
   ASSERT_TRUE(sdk->LoadDiffScene(writeScene(reference, "diff.kvx").c_str()));
 
