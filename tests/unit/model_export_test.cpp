@@ -73,7 +73,7 @@ TEST(ModelExport, EveryFormatReadsBackWithTheSameTrianglesAndBounds) {
     bool keepsLines;
     bool keepsMaterial;
   };
-  for (const Case& c : {Case{"stage.obj", true, true}, Case{"stage.STL", false, false}, Case{"stage.ply", false, false},
+  for (const Case& c : {Case{"stage.obj", true, true}, Case{"stage.STL", false, false},
                         Case{"stage.gltf", true, true}, Case{"stage.glb", true, true}}) {
     SCOPED_TRACE(c.file);
     kvx::scene back;
@@ -151,6 +151,7 @@ TEST(ModelExport, RefusalsWriteNothing) {
                         {stage, env.path("stage")},
                         {empty, env.path("empty.obj")},
                         {onlyLines, env.path("lines.stl")},
+                        {stage, env.path("stage.ply")},  // PLY holds one object
                         {stage, env.path("no/such/folder/stage.glb")}};
   for (const Case& c : cases) {
     std::string error;

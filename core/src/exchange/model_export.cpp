@@ -26,14 +26,15 @@ struct ExportFormat {
   const char* assimpId;
   bool trianglesOnly;  // the format (or Assimp's writer of it) knows no lines or points
   TextureStorage textures;
+  bool singleMesh;  // Assimp's writer numbers the vertices of every mesh from 0
 };
 
 constexpr ExportFormat kFormats[] = {
-    {".obj", "obj", false, TextureStorage::FilesBeside},
-    {".stl", "stlb", true, TextureStorage::None},
-    {".ply", "plyb", true, TextureStorage::None},
-    {".gltf", "gltf2", false, TextureStorage::Embedded},
-    {".glb", "glb2", false, TextureStorage::Embedded},
+    {".obj", "obj", false, TextureStorage::FilesBeside, false},
+    {".stl", "stlb", true, TextureStorage::None, false},
+    {".ply", "plyb", true, TextureStorage::None, true},
+    {".gltf", "gltf2", false, TextureStorage::Embedded, false},
+    {".glb", "glb2", false, TextureStorage::Embedded, false},
 };
 
 const ExportFormat* formatFor(const fs::path& path) {
@@ -140,6 +141,9 @@ bool exportModel(const scene& source, const fs::path& path, std::string& error) 
     if (!textures.prepare(options, error)) return fail(error, error);
     std::unique_ptr<aiScene> model = buildExportScene(source, options);
     if (!model) return fail(error, std::string("the scene holds nothing to write as ") + format->extension);
+    if (format->singleMesh && model->mNumMeshes > 1)
+      return fail(error, std::string(format->extension) + " output holds one object; this scene has " +
+                             std::to_string(model->mNumMeshes) + " (use .obj, .stl or .glb)");
     textures.attachTo(*model);
     Assimp::Exporter exporter;
     if (exporter.Export(model.get(), format->assimpId, path.string()) != AI_SUCCESS)
