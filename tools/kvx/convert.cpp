@@ -3,6 +3,8 @@
 // scene can be written as OBJ, STL, PLY or glTF.
 #include "command.h"
 #include "exchange/model_exchange.h"
+#include "format/dxf_export.h"
+#include "sdk/scene_export.h"
 #include "load_errors.h"
 #include "scene/scene.h"
 #include "services/capture_options.h"
@@ -46,6 +48,16 @@ bool readInput(const std::string& in, const ConvertOptions& options, scene& s, s
   return false;
 }
 
+// Every triangle as a 3DFACE of a DXF file.
+int exportDxf(const scene& s, const std::string& out) {
+  kvx_Scene* triangles = exportTriangles(s);
+  const bool written = triangles && writeDxf(*triangles, out);
+  kvx_FreeScene(triangles);
+  if (written) return EXIT_OK;
+  std::fprintf(stderr, "kvx convert: %s: cannot write the DXF file\n", out.c_str());
+  return EXIT_FAILED;
+}
+
 // Writes the scene as a model for other tools. A password-protected scene
 // is not handed out unprotected.
 int exportScene(const scene& s, const std::string& out) {
@@ -53,6 +65,7 @@ int exportScene(const scene& s, const std::string& out) {
     std::fprintf(stderr, "kvx convert: %s: the scene is protected by a password and is not exported\n", out.c_str());
     return EXIT_FAILED;
   }
+  if (isDxf(out)) return exportDxf(s, out);
   std::string error;
   if (exportModel(s, out, error)) return EXIT_OK;
   std::fprintf(stderr, "kvx convert: %s: %s\n", out.c_str(), error.c_str());
@@ -93,11 +106,7 @@ int run(const std::vector<std::string>& args) {
   if (options.files.size() != 2) return usageError("convert needs IN and OUT");
   const std::string& in = options.files[0];
   const std::string& out = options.files[1];
-  if (isDxf(out)) {
-    std::fprintf(stderr, "kvx convert: DXF output is not available in this build\n");
-    return EXIT_FAILED;
-  }
-  const bool exporting = isExportFormat(out);
+  const bool exporting = isExportFormat(out) || isDxf(out);
   if (exporting && (options.pass || options.noCompress))
     return usageError("--pass and --no-compress apply to scene file output only");
   if (!isKvx(in) && options.inPass) return usageError("--in-pass applies to scene file input only");
@@ -120,7 +129,7 @@ int run(const std::vector<std::string>& args) {
 
 const Registrar registrar({"convert", "IN OUT [--pass P] [--key-bytes 16|7] [--no-compress] [--in-pass P]",
                            "read a scene file or a model (OBJ, STL, PLY, glTF, 3DS, COLLADA, FBX, ...) and write "
-                           "it as a scene file, enciphered or stored as asked, or as .obj, .stl, .ply, .gltf or .glb",
+                           "it as a scene file, enciphered or stored as asked, or as .obj, .stl, .ply, .gltf, .glb or .dxf",
                            run});
 
 }  // namespace
