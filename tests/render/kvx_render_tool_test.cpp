@@ -28,6 +28,31 @@ TEST(KvxRender, BadArgumentsAreUsageErrors) {
   }
 }
 
+uint32_t bigEndian(const std::string& bytes, size_t at) {
+  return uint32_t(uint8_t(bytes[at])) << 24 | uint32_t(uint8_t(bytes[at + 1])) << 16 |
+         uint32_t(uint8_t(bytes[at + 2])) << 8 | uint8_t(bytes[at + 3]);
+}
+
+TEST(KvxRender, TheSampleSceneBecomesAPictureOfTheAskedSize) {
+  TempEnv dir;
+  const std::string sample = dir.path("sample.kvx").string();
+  ASSERT_EQ(runCommand(kKvx + " sample " + sample).status, 0);
+  std::string pictures[2];
+  const char* views[2] = {"camera", "top"};
+  for (int i = 0; i < 2; ++i) {
+    const std::string out = dir.path(std::string(views[i]) + ".png").string();
+    const CommandResult result =
+        runCommand(kKvx + " render " + sample + " -o " + out + " --size 320x200 --view " + views[i] + " 2>&1");
+    ASSERT_EQ(result.status, 0) << result.output;
+    pictures[i] = readFile(out);
+    ASSERT_GT(pictures[i].size(), 24u);
+    EXPECT_EQ(pictures[i].substr(1, 3), "PNG");
+    EXPECT_EQ(bigEndian(pictures[i], 16), 320u);
+    EXPECT_EQ(bigEndian(pictures[i], 20), 200u);
+  }
+  EXPECT_NE(pictures[0], pictures[1]) << "the two views show different pictures";
+}
+
 TEST(KvxRender, AFileThatCannotBeLoadedFailsWithoutWritingAPicture) {
   TempEnv dir;
   writeFile(dir.path("junk.kvx"), "not a scene at all");
