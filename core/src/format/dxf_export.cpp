@@ -1,6 +1,6 @@
 #include "format/dxf_export.h"
 
-#include "platform/atomic_file.h"
+#include "format/temp_file.h"
 #include "services/debuglog.h"
 
 #include <cstdio>
@@ -39,12 +39,15 @@ bool writeEntities(FILE* out, const kvx_Scene& triangles) {
 }  // namespace
 
 bool writeDxf(const kvx_Scene& triangles, const std::string& path) {
-  AtomicFile file(path);
-  if (!file.open("w")) {
+  std::optional<TempFile> temp = TempFile::beside(path);
+  FILE* out = temp ? std::fopen(temp->path().c_str(), "w") : nullptr;
+  if (!out) {
     KVX_LOG(LOG_ERROR, "writeDxf: cannot create %s\n", path.c_str());
     return false;
   }
-  if (!writeEntities(file.stream(), triangles) || !file.commit()) {
+  const bool written = writeEntities(out, triangles);
+  const bool closed = std::fclose(out) == 0;
+  if (!written || !closed || !temp->replace(path)) {
     KVX_LOG(LOG_ERROR, "writeDxf: write failed for %s\n", path.c_str());
     return false;
   }
