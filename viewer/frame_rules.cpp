@@ -78,21 +78,6 @@ std::string formatTitle(const std::string& company, const std::string& user,
   return title;
 }
 
-std::string loadErrorText(int result, const std::string& webAddress) {
-  switch (result) {
-    case 0:
-      return "To visualize this Kavrik file please update your Kavrik Vieweron the Tamo web site :\n\n" +
-             webAddress + "\n";
-    case 1: return "File is not a Kavrik file, or contents could not be decrypted";
-    case 2: return "File format is corrupted, or contents could not be decrypted";
-    case 3: return "File does not exist";
-    case 4: return "Could not read file (I/O error)";
-    case 5: return "No objects in this file";
-    case 7: return "Decryption error";
-    default: return "Undescript file load error";
-  }
-}
-
 std::string propertiesText(const std::string& user, const std::string& company,
                            const std::string& custom) {
   return "User Name: " + user + "\n" + propertyLine("Company Name: ", company) + "\n" +

@@ -1,10 +1,14 @@
 #pragma once
 // The frame's rules that need no window: cursors, check marks, the title,
 // the load error texts and the file properties text.
+#include "services/load_errors.h"
 #include <cstdint>
 #include <string>
 
 namespace kavrik {
+
+// The load-error words are shared with the kvx tool.
+using kvx::loadErrorText;
 
 // Cursor numbers of SetCurseur.
 enum CursorNumber { CURSOR_ARROW = 0, CURSOR_MEASURE = 1, CURSOR_CUT_PLANE = 2, CURSOR_WAIT = 3,
@@ -28,8 +32,6 @@ std::string formatTitle(const std::string& company, const std::string& user,
 // The part after the last "\" or "/".
 std::string baseName(const std::string& path);
 
-// The message for a failed load's result code (0..7).
-std::string loadErrorText(int result, const std::string& webAddress);
 
 // "User Name: ...", "Company Name: ...", "Custom Field: ..." for File
 // Properties; a long company name or custom field gets lines of its own.

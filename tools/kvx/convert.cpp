@@ -5,7 +5,7 @@
 #include "exchange/model_exchange.h"
 #include "format/dxf_export.h"
 #include "sdk/scene_export.h"
-#include "load_errors.h"
+#include "services/load_errors.h"
 #include "scene/scene.h"
 #include "services/capture_options.h"
 

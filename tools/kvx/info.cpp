@@ -1,7 +1,7 @@
 // kvx info: what a scene file holds, as text or as JSON.
 #include "command.h"
 #include "json_writer.h"
-#include "load_errors.h"
+#include "services/load_errors.h"
 #include "scene/scene.h"
 #include "services/capture_options.h"
 

@@ -1,6 +1,6 @@
 // kvx render: draws one frame of a scene file off-screen and writes a PNG.
 #include "command.h"
-#include "load_errors.h"
+#include "services/load_errors.h"
 #include "png_image.h"
 
 #include "kvx_sdk.h"

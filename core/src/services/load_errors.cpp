@@ -1,10 +1,14 @@
-#include "load_errors.h"
+#include "services/load_errors.h"
 
-namespace kvx::tool {
+namespace kvx {
 
-std::string loadErrorText(int result) {
+std::string loadErrorText(int result, const std::string& webAddress) {
   switch (result) {
-    case 0: return "To visualize this Kavrik file please update your Kavrik Vieweron the Tamo web site :";
+    case 0: {
+      std::string text = "To visualize this Kavrik file please update your Kavrik Vieweron the Tamo web site :";
+      if (!webAddress.empty()) text += "\n\n" + webAddress + "\n";
+      return text;
+    }
     case 1: return "File is not a Kavrik file, or contents could not be decrypted";
     case 2: return "File format is corrupted, or contents could not be decrypted";
     case 3: return "File does not exist";
@@ -15,4 +19,4 @@ std::string loadErrorText(int result) {
   }
 }
 
-}  // namespace kvx::tool
+}  // namespace kvx
