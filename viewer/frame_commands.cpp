@@ -166,7 +166,7 @@ void MyFrame::togglePanel(int command) {
     if (command != CMD_MEASUREMENT || mouseMode_ == CMD_MEASUREMENT) closePanel();
     return;
   }
-  panel_->setToolPanel(new ToolPanel(panel_, command, sdk_));
+  panel_->setToolPanel(createToolPanel(panel_, command, sdk_));
   openPanel_ = command;
   updateState();
   if (fileSize_ > 0) render();

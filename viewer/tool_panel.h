@@ -1,30 +1,37 @@
 #pragma once
-// The strip on the left of the view that shows one tool panel. Each panel
-// reads what it shows from the SDK object and refreshes on request.
+// The panels of the strip on the left of the view. Each reads what it shows
+// from the SDK object and shows it again when the frame asks.
 #include "kvx_sdk.h"
 
 #include <wx/panel.h>
 
-class wxStaticText;
-
 namespace kavrik {
+
+class ViewPanel;
 
 inline constexpr int kToolPanelWidth = 140;
 
 class ToolPanel : public wxPanel {
  public:
-  ToolPanel(wxWindow* parent, int command, kvx_GL_Plugin* sdk);
+  ToolPanel(ViewPanel* view, int command, kvx_GL_Plugin* sdk);
   int command() const { return command_; }
   // Reads the panel's data again.
-  void refreshContents();
+  virtual void refreshContents() = 0;
+
+ protected:
+  ViewPanel* view() const { return view_; }
+  kvx_GL_Plugin* sdk() const { return sdk_; }
+  // Draws the canvas again after the panel changed what it shows.
+  void renderCanvas();
 
  private:
-  std::string currentText() const;
-
+  ViewPanel* view_;
   int command_;
   kvx_GL_Plugin* sdk_;
-  wxStaticText* heading_;
-  wxStaticText* text_;
 };
+
+// The panel of a panel command (annotations, cutting plane, scene
+// properties, measurement), refreshed once; null for any other command.
+ToolPanel* createToolPanel(ViewPanel* view, int command, kvx_GL_Plugin* sdk);
 
 }  // namespace kavrik

@@ -110,7 +110,7 @@ TEST_F(FrameTest, TheLastCaptureIsNeverRememberedAsTheFile) {
 }
 
 TEST_F(FrameTest, AnAnnotationOpensItsPanelBeforeTheCuttingPlane) {
-  core().cutPlan = 2;
+  core().cutPlane.plan = kvx_CutPlane::Y_PLAN;
   loadFile();
   EXPECT_EQ(frame->openToolPanel(), CMD_CUTTING_PLANE);
   ASSERT_TRUE(frame->loadFile("/scenes/again.kvx"));

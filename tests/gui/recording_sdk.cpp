@@ -1,6 +1,7 @@
 #include "recording_sdk.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 namespace {
@@ -104,16 +105,43 @@ bool kvx_GL_Plugin::GetCurrentCameraField(int, char** text) {
 
 bool kvx_GL_Plugin::SetCutPlane(kvx_CutPlane::CurrentPlan plan) {
   state_->calls.push_back(call("SetCutPlane", std::to_string(plan)));
+  state_->cutPlane.plan = plan;
   return true;
 }
 
-bool kvx_GL_Plugin::SetCutPlaneOrient(bool) { return false; }
-bool kvx_GL_Plugin::SetCutPlanePos(float) { return false; }
-bool kvx_GL_Plugin::SetCutPlaneTransp(bool) { return false; }
-bool kvx_GL_Plugin::GetCutPlaneRange(float*, float*) { return false; }
+bool kvx_GL_Plugin::SetCutPlaneOrient(bool inverted) {
+  state_->calls.push_back(call("SetCutPlaneOrient", std::to_string(inverted)));
+  state_->cutPlane.inverted = inverted;
+  return true;
+}
+
+bool kvx_GL_Plugin::SetCutPlanePos(float position) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%g", position);
+  state_->calls.push_back(call("SetCutPlanePos", text));
+  state_->cutPlane.position = position;
+  return true;
+}
+
+bool kvx_GL_Plugin::SetCutPlaneTransp(bool transparent) {
+  state_->calls.push_back(call("SetCutPlaneTransp", std::to_string(transparent)));
+  state_->cutPlane.transparent = transparent;
+  return true;
+}
+
+bool kvx_GL_Plugin::GetCutPlaneRange(float* min, float* max) {
+  const int plan = state_->cutPlane.plan;
+  if (plan < 1 || plan > 3) {
+    *min = *max = 0;
+    return false;
+  }
+  *min = state_->cutRange[plan - 1][0];
+  *max = state_->cutRange[plan - 1][1];
+  return true;
+}
 
 bool kvx_GL_Plugin::GetCutPlaneData(kvx_CutPlane* data) {
-  data->plan = static_cast<kvx_CutPlane::CurrentPlan>(state_->cutPlan);
+  *data = state_->cutPlane;
   return true;
 }
 
@@ -129,6 +157,10 @@ bool kvx_GL_Plugin::InitDisplay(kvx_SystemInfo* system, kvx_FrameInfo* frame, kv
 bool kvx_GL_Plugin::GetInformation(kvx_SceneInfo* info) {
   *info = {};
   info->sceneFlags = state_->sceneFlags;
+  info->points = state_->points;
+  info->triangles = state_->triangles;
+  info->objects = state_->objects;
+  info->lights = state_->lights;
   for (int i = 0; i < 5; ++i)
     std::snprintf(info->sceneTexts[i], sizeof info->sceneTexts[i], "%s", state_->sceneTexts[i].c_str());
   return true;

@@ -17,10 +17,12 @@ struct kvx_GL_Plugin::State {
   std::function<int(const char* readPassword)> checkPasswords = [](const char*) { return 0; };
   int cameras = 0;
   uint32_t sceneFlags = 0;
+  int points = 0, triangles = 0, objects = 0, lights = 0;
   std::string sceneTexts[5];
   kvx_Measure measure{};
   std::string annotation;
-  int cutPlan = -1;
+  kvx_CutPlane cutPlane{static_cast<kvx_CutPlane::CurrentPlan>(-1), false, 0.5f, false};
+  float cutRange[3][2] = {};  // per axis X, Y, Z: minimum and maximum
   bool animationRunning = false;
 
   // Pointer records as the core saw them, with the frame record of the call.
