@@ -2,6 +2,7 @@
 
 #include "program_paths.h"
 #include "services/debuglog.h"
+#include "services/temp_file.h"
 
 #include <cstdio>
 #include <unistd.h>
@@ -84,15 +85,9 @@ bool PreferencesStore::set(const std::string& key, const std::string& value) {
 // Written beside the file and renamed over it, so that a full disk never
 // leaves a half-written store behind.
 bool PreferencesStore::rewrite() const {
-  std::string temporary = path_ + ".tmp";
-  FILE* file = std::fopen(temporary.c_str(), "w");
-  if (!file) return false;
-  bool ok = true;
-  for (const auto& [key, value] : entries_) ok = ok && std::fprintf(file, "%s=%s\n", key.c_str(), value.c_str()) > 0;
-  ok = std::fflush(file) == 0 && ok;
-  ok = std::fclose(file) == 0 && ok;
-  if (ok && std::rename(temporary.c_str(), path_.c_str()) == 0) return true;
-  unlink(temporary.c_str());
+  std::string content;
+  for (const auto& [key, value] : entries_) content += key + "=" + value + "\n";
+  if (kvx::replaceFileContent(path_, content)) return true;
   KVX_LOG(kvx::LOG_ERROR, "PreferencesStore::set: cannot rewrite %s\n", path_.c_str());
   return false;
 }

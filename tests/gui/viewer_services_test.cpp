@@ -1,4 +1,5 @@
 // The program's preferences store, its paths and its plug-in loader.
+#include "file_size_limit.h"
 #include "plugin_loader.h"
 #include "preferences.h"
 #include "program_paths.h"
@@ -83,8 +84,10 @@ TEST(PreferencesStore, AFailedRewriteKeepsTheFileAndTheOldValue) {
   const auto folder = env.path("prefs");
   writeFile(folder / "p.txt", "lines=no\n");
   PreferencesStore store((folder / "p.txt").string());
-  std::filesystem::create_directory(folder / "p.txt.tmp");  // the new file cannot be written
-  EXPECT_FALSE(store.set("lines", "yes"));
+  {
+    kvx::test::FileSizeLimit full(4);  // the new file cannot be written
+    EXPECT_FALSE(store.set("lines", "yes"));
+  }
   EXPECT_EQ(store.get("lines"), "no");
   EXPECT_EQ(readFile(folder / "p.txt"), "lines=no\n");
 }

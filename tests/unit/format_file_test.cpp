@@ -1,5 +1,6 @@
 // The scene file container: header rules, result codes, encryption,
 // compression, progress and the safe replacement of saved files.
+#include "file_size_limit.h"
 #include "format/file_header.h"
 #include "format/sample_scene.h"
 #include "payload_bytes.h"
@@ -11,9 +12,7 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
-#include <csignal>
 #include <filesystem>
-#include <sys/resource.h>
 
 extern "C" int GZIP_Compress(unsigned char*, unsigned long*, const unsigned char*, unsigned long);
 extern "C" int GZIP_UnCompress(unsigned char*, unsigned long*, const unsigned char*, unsigned long);
@@ -209,15 +208,11 @@ TEST_F(SceneFile, FailedSaveLeavesThePreviousFileUntouched) {
     o->geometry->rebuildTriangleTable();
     sample.AddObjet(o);
   }
-  rlimit old;
-  getrlimit(RLIMIT_FSIZE, &old);
-  rlimit limited = old;
-  limited.rlim_cur = before.size() + 100;
-  auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-  setrlimit(RLIMIT_FSIZE, &limited);
-  const int32_t result = save(path("keep.kvx"));
-  setrlimit(RLIMIT_FSIZE, &old);
-  std::signal(SIGXFSZ, previousHandler);
+  int32_t result;
+  {
+    test::FileSizeLimit full(before.size() + 100);
+    result = save(path("keep.kvx"));
+  }
 
   EXPECT_EQ(result, FILE_IO_ERROR);
   EXPECT_EQ(test::readFile(env.path("keep.kvx")), before);

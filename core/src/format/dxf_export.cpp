@@ -1,6 +1,6 @@
 #include "format/dxf_export.h"
 
-#include "format/temp_file.h"
+#include "services/temp_file.h"
 #include "services/debuglog.h"
 
 #include <cstdio>

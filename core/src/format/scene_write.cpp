@@ -4,7 +4,7 @@
 #include "format/file_header.h"
 #include "format/file_sink.h"
 #include "format/payload_layout.h"
-#include "format/temp_file.h"
+#include "services/temp_file.h"
 #include "scene/scene.h"
 #include "services/capture_options.h"
 #include "services/debuglog.h"

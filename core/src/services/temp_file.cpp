@@ -1,4 +1,4 @@
-#include "format/temp_file.h"
+#include "services/temp_file.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -33,6 +33,17 @@ bool TempFile::replace(const std::string& target) {
   if (std::rename(path_.c_str(), target.c_str()) != 0) return false;
   path_.clear();
   return true;
+}
+
+bool replaceFileContent(const std::string& target, std::string_view content) {
+  std::optional<TempFile> temporary = TempFile::beside(target);
+  if (!temporary) return false;
+  FILE* file = std::fopen(temporary->path().c_str(), "wb");
+  if (!file) return false;
+  bool ok = std::fwrite(content.data(), 1, content.size(), file) == content.size();
+  ok = std::fflush(file) == 0 && ok;
+  ok = std::fclose(file) == 0 && ok;
+  return ok && temporary->replace(target);
 }
 
 }  // namespace kvx
