@@ -1,4 +1,5 @@
 // Kavrik, the desktop viewer of .kvx scenes.
+#include "capture_settings_dialog.h"
 #include "viewer_app.h"
 
 #include <cstdio>
@@ -11,5 +12,6 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "%s\n", kavrik::versionLine(argv[0]).c_str());
     return 0;
   }
+  if (kavrik::captureSettingsRequested(argc, argv)) return kavrik::runCaptureSettings(argc, argv);
   return wxEntry(argc, argv);
 }

@@ -28,6 +28,14 @@ class DialogPrompts : public Prompts {
     return dialog.GetValue().utf8_string();
   }
 
+  std::optional<std::string> askText(wxWindow* parent, const std::string& message, const std::string& caption,
+                                     const std::string& preset) override {
+    wxTextEntryDialog dialog(parent, wxString::FromUTF8(message), wxString::FromUTF8(caption),
+                             wxString::FromUTF8(preset), wxOK | wxCANCEL | wxCENTRE);
+    if (dialog.ShowModal() != wxID_OK) return std::nullopt;
+    return dialog.GetValue().utf8_string();
+  }
+
   void showError(wxWindow* parent, const std::string& text, const std::string& caption) override {
     wxMessageBox(wxString::FromUTF8(text), wxString::FromUTF8(caption), wxOK | wxICON_ERROR, parent);
   }

@@ -22,6 +22,10 @@ class Prompts {
   // A masked text entry with OK and Cancel; nothing when cancelled.
   virtual std::optional<std::string> askSecret(wxWindow* parent, const std::string& message,
                                                const std::string& caption) = 0;
+  // A plain text entry with OK and Cancel, preset with `preset`; nothing
+  // when cancelled.
+  virtual std::optional<std::string> askText(wxWindow* parent, const std::string& message,
+                                             const std::string& caption, const std::string& preset) = 0;
   // A message box with the error icon and an OK button.
   virtual void showError(wxWindow* parent, const std::string& text, const std::string& caption) = 0;
   // The About box, modal and centred on the parent.

@@ -33,6 +33,17 @@ class ScriptedPrompts : public kavrik::Prompts {
     secrets.pop_front();
     return answer;
   }
+  std::deque<std::optional<std::string>> texts;  // answers to askText
+  std::vector<std::string> presets;               // what askText was preset with
+  std::optional<std::string> askText(wxWindow*, const std::string& message, const std::string& caption,
+                                     const std::string& preset) override {
+    questions.push_back(caption + ": " + message);
+    presets.push_back(preset);
+    if (texts.empty()) return std::nullopt;
+    auto answer = texts.front();
+    texts.pop_front();
+    return answer;
+  }
   void showError(wxWindow*, const std::string& text, const std::string& caption) override {
     errors.push_back(caption + ": " + text);
   }

@@ -240,7 +240,9 @@ TEST_F(ToolPanelTest, TheAboutBoxShowsTheVersionOverThePicture) {
     EXPECT_EQ(version->GetLabel(), "Version 1.4.6z");
     EXPECT_EQ(version->GetPosition(), wxPoint(258, 180)) << "over the picture, which is found";
     EXPECT_EQ(ok != nullptr, withOk);
-    if (ok) EXPECT_EQ(box->GetDefaultItem(), ok);
+    if (ok) {
+      EXPECT_EQ(box->GetDefaultItem(), ok);
+    }
     const wxPoint offset = box->GetScreenRect().GetPosition() + box->GetSize() / 2 -
                            (frame->GetScreenRect().GetPosition() + frame->GetSize() / 2);
     EXPECT_LE(std::abs(offset.x) + std::abs(offset.y), 2) << "centred on the frame";

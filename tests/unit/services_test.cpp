@@ -51,6 +51,8 @@ TEST(Paths, ApplicationFolders) {
   auto folder = applicationFolder("My App/v2 x");
   EXPECT_EQ(folder, install + "/Files/My_App_v2_x/");
   EXPECT_TRUE(std::filesystem::is_directory(*folder));
+  EXPECT_EQ(applicationFolder(".."), install + "/Files/__/") << "never a folder outside Files";
+  EXPECT_EQ(applicationFolder("."), install + "/Files/_/");
 }
 
 TEST(Paths, TextureLogNamesCountFromOne) {

@@ -52,6 +52,9 @@ std::optional<std::string> applicationFolder(const std::string& appName, const c
   std::string name = appName;
   for (char& c : name)
     if (c == ' ' || c == '/') c = '_';
+  // "." and ".." would name the Files folder or the one above it.
+  if (name.find_first_not_of('.') == std::string::npos)
+    for (char& c : name) c = '_';
   std::string folder = *files + name + "/";
   if (!folderExists(folder)) ensureFolder(folder);
   return folder;

@@ -25,8 +25,9 @@ std::optional<std::string> expandPathTemplate(const std::string& templ,
 std::optional<std::string> filesFolder(const char* installKey = kCaptureInstallKey);
 
 // Folder of one captured application's files: <install>/Files/ for "Default",
-// else <install>/Files/<name>/ with blanks and "/" replaced by "_", created
-// when missing. Nothing when the installation folder is unregistered.
+// else <install>/Files/<name>/ with blanks and "/" replaced by "_" (and every
+// dot of a name made only of dots), created when missing. Nothing when the
+// installation folder is unregistered.
 std::optional<std::string> applicationFolder(const std::string& appName,
                                              const char* installKey = kCaptureInstallKey);
 
