@@ -54,9 +54,9 @@ struct Window {
   int x = 0, y = 0, width = 0, height = 0;
 };
 
-// The top-level window whose title starts with "Kavrik ", once it is mapped.
-std::optional<Window> waitForFrame(const std::string& titlePart, int seconds = 20) {
-  const std::regex line(R"re((0x[0-9a-f]+) "(Kavrik [^"]*)": \(.*\)\s+(\d+)x(\d+)\+-?\d+\+-?\d+\s+\+(-?\d+)\+(-?\d+))re");
+// The top-level window whose title contains `titlePart`, once it is mapped.
+std::optional<Window> waitForWindow(const std::string& titlePart, int seconds = 20) {
+  const std::regex line(R"re((0x[0-9a-f]+) "([^"]*)": \(.*\)\s+(\d+)x(\d+)\+-?\d+\+-?\d+\s+\+(-?\d+)\+(-?\d+))re");
   for (int i = 0; i < seconds * 5; ++i) {
     auto tree = runCommand("xwininfo -root -children 2>/dev/null");
     std::smatch m;
@@ -109,7 +109,7 @@ TEST_F(KavrikProgram, ComesUpWithoutTheCoreLibrary) {
   fs::copy_file(kBin + "/kavrik", alone / "kavrik");
   fs::permissions(alone / "kavrik", fs::perms::owner_all);
   RunningViewer viewer(alone / "kavrik", env.root(), {});
-  auto frame = waitForFrame("Untitled");
+  auto frame = waitForWindow("Untitled");
   ASSERT_TRUE(frame) << "the frame is shown even without its core";
   EXPECT_EQ(frame->title, "Kavrik  - Untitled (0 KB)");
   EXPECT_EQ(waitpid(viewer.pid(), nullptr, WNOHANG), 0) << "still running";
@@ -125,14 +125,14 @@ TEST_F(KavrikProgram, ShowsTheSampleSceneAndTurnsItWithADrag) {
   wxImage emptyView;
   {
     RunningViewer viewer(kBin + "/kavrik", env.root(), {});
-    empty = waitForFrame("Untitled");
+    empty = waitForWindow("Untitled");
     ASSERT_TRUE(empty);
     wxMilliSleep(1000);
     emptyView = screenshot(*empty, env.path("empty.png"));
   }
 
   RunningViewer viewer(kBin + "/kavrik", env.root(), {sample.string()});
-  auto frame = waitForFrame("sample.kvx");
+  auto frame = waitForWindow("sample.kvx");
   if (!frame) GTEST_SKIP() << "this core cannot load scene files yet";
   EXPECT_TRUE(std::regex_match(frame->title, std::regex("Kavrik  (- .+ )?- sample\\.kvx \\(" +
                                                             std::to_string(kilobytes) + " KB\\)")))
@@ -158,4 +158,13 @@ TEST_F(KavrikProgram, ShowsTheSampleSceneAndTurnsItWithADrag) {
   wxMilliSleep(800);
   const wxImage after = screenshot(*frame, env.path("after.png"));
   EXPECT_GT(difference(before, after), 0.02) << "the drag turned the view";
+}
+
+TEST_F(KavrikProgram, OpensTheCaptureSettingsDialogAlone) {
+  RunningViewer viewer(kBin + "/kavrik", env.root(), {"--capture-settings"});
+  auto dialog = waitForWindow("Capture Settings");
+  ASSERT_TRUE(dialog);
+  EXPECT_EQ(dialog->title, "Capture Settings");
+  EXPECT_FALSE(waitForWindow("Untitled", 1)) << "no main frame";
+  EXPECT_EQ(waitpid(viewer.pid(), nullptr, WNOHANG), 0) << "still running";
 }
