@@ -9,6 +9,8 @@
 #include <wx/image.h>
 #include <wx/init.h>
 #include <wx/log.h>
+#include <wx/uiaction.h>
+#include <wx/gdicmn.h>
 #include <wx/debug.h>
 
 namespace {
@@ -35,6 +37,11 @@ int main(int argc, char** argv) {
   wxSetAssertHandler(failOnAssert);
   delete wxLog::SetActiveTarget(new wxLogStderr);  // no message boxes from wx's log
   wxInitAllImageHandlers();
+  // The X pointer is shared by every test process, and a program test leaves
+  // it where it dragged. Parked in a corner no test window reaches, it sends
+  // no real enter and leave events into the canvases under test.
+  const wxSize screen = wxGetDisplaySize();
+  wxUIActionSimulator().MouseMove(screen.x - 1, screen.y - 1);
   wxGUIEventLoop loop;
   wxEventLoopBase::SetActive(&loop);
   kavrik::initProgramPaths(std::string(KVX_BIN_DIR) + "/kavrik");
