@@ -1,9 +1,7 @@
 #include "capture_command_file.h"
 
-#include "services/temp_file.h"
+#include "services/file_content.h"
 
-#include <fstream>
-#include <iterator>
 
 namespace kavrik {
 namespace {
@@ -53,8 +51,7 @@ std::string keptSection(const std::string& content) {
 }
 
 bool writeCommandFile(const std::string& path, const CaptureSetting& setting) {
-  std::ifstream in(path, std::ios::binary);
-  const std::string previous{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  const std::string previous = kvx::readFileContent(path).value_or("");
   return kvx::replaceFileContent(path, commandFileText(setting) + keptSection(previous));
 }
 

@@ -1,21 +1,14 @@
 #include "capture_settings_file.h"
 
-#include "services/temp_file.h"
+#include "services/file_content.h"
 
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <sstream>
 
 namespace kavrik {
 namespace {
 
 constexpr int kFixedFields = 11;
-
-std::string readWholeFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 // The lines of a text, without their line ends.
 std::vector<std::string> splitLines(const std::string& text) {
@@ -85,7 +78,7 @@ std::string settingLine(const CaptureSetting& s) {
 
 std::vector<CaptureSetting> readSettingsFile(const std::string& path) {
   std::vector<CaptureSetting> settings;
-  for (const std::string& line : splitLines(readWholeFile(path)))
+  for (const std::string& line : splitLines(kvx::readFileContent(path).value_or("")))
     if (auto setting = parseSettingLine(line)) settings.push_back(*setting);
   return settings;
 }
@@ -101,7 +94,7 @@ CaptureSetting findSetting(const std::string& path, const std::string& name) {
 bool storeSetting(const std::string& path, const CaptureSetting& setting) {
   std::string content;
   bool replaced = false;
-  for (const std::string& line : splitLines(readWholeFile(path))) {
+  for (const std::string& line : splitLines(kvx::readFileContent(path).value_or(""))) {
     if (line.empty()) continue;
     if (nameOfLine(line) != setting.name) {
       content += line + "\n";

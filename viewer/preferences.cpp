@@ -2,7 +2,7 @@
 
 #include "program_paths.h"
 #include "services/debuglog.h"
-#include "services/temp_file.h"
+#include "services/file_content.h"
 
 #include <cstdio>
 #include <unistd.h>

@@ -19,7 +19,6 @@ class ToolPanel : public wxPanel {
   virtual void refreshContents() = 0;
 
  protected:
-  ViewPanel* view() const { return view_; }
   kvx_GL_Plugin* sdk() const { return sdk_; }
   // Draws the canvas again after the panel changed what it shows.
   void renderCanvas();

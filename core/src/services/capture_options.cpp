@@ -1,7 +1,8 @@
 #include "services/capture_options.h"
 
+#include "services/file_content.h"
+
 #include <fstream>
-#include <iterator>
 
 namespace kvx {
 namespace {
@@ -15,12 +16,6 @@ std::array<bool, kCaptureOptionCount> makeStartValues() {
 std::array<bool, kCaptureOptionCount>& optionValues() {
   static std::array<bool, kCaptureOptionCount> values = makeStartValues();
   return values;
-}
-
-std::optional<std::string> readWholeFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 }  // namespace
@@ -53,7 +48,7 @@ void applyCaptureOptions(std::string_view content) {
 }
 
 void reloadCaptureOptions(const std::string& commandFile) {
-  auto content = readWholeFile(commandFile);
+  auto content = readFileContent(commandFile);
   if (!content || content->empty()) return;
   applyCaptureOptions(*content);
 }

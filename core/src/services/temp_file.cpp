@@ -35,15 +35,4 @@ bool TempFile::replace(const std::string& target) {
   return true;
 }
 
-bool replaceFileContent(const std::string& target, std::string_view content) {
-  std::optional<TempFile> temporary = TempFile::beside(target);
-  if (!temporary) return false;
-  FILE* file = std::fopen(temporary->path().c_str(), "wb");
-  if (!file) return false;
-  bool ok = std::fwrite(content.data(), 1, content.size(), file) == content.size();
-  ok = std::fflush(file) == 0 && ok;
-  ok = std::fclose(file) == 0 && ok;
-  return ok && temporary->replace(target);
-}
-
 }  // namespace kvx

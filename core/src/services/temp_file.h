@@ -3,7 +3,6 @@
 // replaces the target. Saving through one never destroys the previous file.
 #include <optional>
 #include <string>
-#include <string_view>
 #include <utility>
 
 namespace kvx {
@@ -29,9 +28,5 @@ class TempFile {
   explicit TempFile(std::string path) : path_(std::move(path)) {}
   std::string path_;  // empty once moved into place
 };
-
-// Replaces a file's whole content through a temporary file beside it: a
-// full disk or a missing folder leaves the old file as it was.
-bool replaceFileContent(const std::string& target, std::string_view content);
 
 }  // namespace kvx
