@@ -1,5 +1,6 @@
 // kvx: inspect, convert and render .kvx scene files from the command line.
 #include "command.h"
+#include "kvx_version.h"
 
 #include <algorithm>
 #include <cstdio>
