@@ -30,6 +30,13 @@ int main(int argc, char** argv) {
   asio::io_context io(1);
   ServerLog log(options.logLevel);
   ConferenceServer server(io, options, log);
+  // Before the first line, which tells a supervisor it may signal us.
+  asio::signal_set signals(io, SIGINT, SIGTERM);
+  signals.async_wait([&](const asio::error_code&, int signal) {
+    log.write(kLogEvents, std::string("stopping on ") + (signal == SIGINT ? "SIGINT" : "SIGTERM"));
+    server.stop();
+    io.stop();
+  });
   if (!server.listen(error)) {
     std::fprintf(stderr, "kavrik-server: %s\n", error.c_str());
     return 1;
@@ -37,12 +44,6 @@ int main(int argc, char** argv) {
   std::printf("kavrik-server listening on %s\n", server.boundAddress().c_str());
   std::fflush(stdout);
 
-  asio::signal_set signals(io, SIGINT, SIGTERM);
-  signals.async_wait([&](const asio::error_code&, int signal) {
-    log.write(kLogEvents, std::string("stopping on ") + (signal == SIGINT ? "SIGINT" : "SIGTERM"));
-    server.stop();
-    io.stop();
-  });
   io.run();
   return 0;
 }
