@@ -111,13 +111,17 @@ void Session::writeNext() {
     return;
   }
   writing_ = true;
-  const Frame& frame = queue_.front();
-  asio::async_write(socket_, asio::buffer(*frame), [self = shared_from_this()](const asio::error_code& error, size_t) {
-    if (self->closed_) return;
-    if (error) return self->drop("write error: " + error.message());
-    self->queue_.pop_front();
-    self->writeNext();
-  });
+  // Everything queued goes out in one gathered write.
+  std::vector<asio::const_buffer> buffers;
+  buffers.reserve(queue_.size());
+  for (const Frame& frame : queue_) buffers.push_back(asio::buffer(*frame));
+  asio::async_write(socket_, buffers,
+                    [self = shared_from_this(), count = buffers.size()](const asio::error_code& error, size_t) {
+                      if (self->closed_) return;
+                      if (error) return self->drop("write error: " + error.message());
+                      self->queue_.erase(self->queue_.begin(), self->queue_.begin() + count);
+                      self->writeNext();
+                    });
 }
 
 void Session::drop(const std::string& reason) {
