@@ -5,6 +5,7 @@
 #include <chrono>
 #include <string>
 
+#include "run_command.h"
 #include "server_process.h"
 #include "test_participant.h"
 
@@ -433,6 +434,21 @@ TEST(KavrikServerProgram, ExitStatusesAndFirstLine) {
   ServerProcess second;
   ASSERT_TRUE(second.running());
   EXPECT_EQ(second.stop(SIGTERM), 0);
+}
+
+TEST(KavrikServerProgram, WithoutPrivilegeTheDefaultPortIsRefusedInOneLine) {
+  // Needs root to drop to an unprivileged user, and a kernel that keeps
+  // port 443 privileged (so that nothing ends up listening beyond loopback).
+  const std::string start = readFile("/proc/sys/net/ipv4/ip_unprivileged_port_start");
+  if (getuid() != 0 || access("/usr/bin/setpriv", X_OK) != 0 || std::atoi(start.c_str()) <= 443)
+    GTEST_SKIP() << "needs root, setpriv and a privileged port 443";
+  const auto result = runCommand("/usr/bin/setpriv --reuid=nobody --regid=nogroup --clear-groups " +
+                                 std::string(KVX_BIN_DIR) + "/kavrik-server 2>&1");
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(std::count(result.output.begin(), result.output.end(), '\n'), 1) << result.output;
+  EXPECT_NE(result.output.find("cannot listen on 0.0.0.0:443"), std::string::npos) << result.output;
+  EXPECT_NE(result.output.find("--listen HOST:PORT"), std::string::npos);
+  EXPECT_NE(result.output.find("systemd unit"), std::string::npos);
 }
 
 }  // namespace
