@@ -158,7 +158,8 @@ void ConferenceServer::leave(Session& session) {
     return;
   }
   conference->remove(session);
-  log_.write(kLogEvents, session.peer() + " left conference " + conference->label());
+  log_.write(kLogEvents, session.peer() + " left conference " + conference->label() + " (last view state applied: " +
+                             std::to_string(session.lastAck) + ")");
   if (conference->memberCount() > 0) return;
   log_.write(kLogEvents, "conference " + conference->label() + " ended");
   const auto [first, last] = conferences_.equal_range(conference->fileHash());
