@@ -90,13 +90,12 @@ void Session::answerAfter(std::chrono::milliseconds delay, std::vector<Frame> fr
 }
 
 void Session::send(const Frame& frame) {
-  if (closed_ || !frame) return;
+  if (closed_ || overflowing_ || !frame) return;
   if (queue_.size() >= kMaxQueuedFrames) {
     // Dropped from a handler of its own, so that a relay loop over the
     // members never sees one leave under its feet.
-    closed_ = true;
+    overflowing_ = true;
     asio::post(socket_.get_executor(), [self = shared_from_this()] {
-      self->closed_ = false;
       self->drop("not reading: more than " + std::to_string(kMaxQueuedFrames) + " frames queued");
     });
     return;

@@ -58,7 +58,8 @@ class Session : public std::enable_shared_from_this<Session> {
   std::deque<Frame> queue_;
   bool writing_ = false;
   bool closed_ = false;
-  bool paused_ = false;
+  bool paused_ = false;       // a refusal's answer is being held back
+  bool overflowing_ = false;  // queue bound passed, drop pending
 };
 
 }  // namespace kvx::server
