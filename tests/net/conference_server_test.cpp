@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <string>
+#include <thread>
 
 #include "run_command.h"
 #include "server_process.h"
@@ -340,6 +341,34 @@ TEST(ConferenceServerLimits, AConnectionThatDoesNotLogInIsClosed) {
   EXPECT_TRUE(server.waitForLog("dropped: no login within 1 s"));
   EXPECT_TRUE(member.simple(conf::kTlmWantMaster, 0));
   EXPECT_EQ(member.nextSimple().first, conf::kTlmNowMaster) << "a logged-in member stays";
+}
+
+TEST(ConferenceServerLimits, ConnectionsWaitingToLogInAreBounded) {
+  ServerProcess server;
+  ASSERT_TRUE(server.running());
+  Participant member(server.port());
+  ASSERT_EQ(member.login(true), 0);
+  std::vector<std::unique_ptr<Participant>> idle;
+  for (int i = 0; i < 1024; ++i) {
+    idle.push_back(std::make_unique<Participant>(server.port()));
+    ASSERT_TRUE(idle.back()->connected());
+  }
+  Participant oneTooMany(server.port());
+  EXPECT_TRUE(oneTooMany.waitClosed());
+  EXPECT_TRUE(server.waitForLog("1024 connections are waiting to log in"));
+
+  idle.pop_back();
+  const auto disconnections = [&] {
+    const std::string log = server.log();
+    int count = 0;
+    for (size_t at = log.find(" disconnected"); at != std::string::npos; at = log.find(" disconnected", at + 1)) ++count;
+    return count;
+  };
+  for (int waited = 0; waited < 3000 && disconnections() < 2; waited += 10)
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  ASSERT_EQ(disconnections(), 2) << "the refused connection and the one closed";
+  Participant next(server.port());
+  EXPECT_EQ(next.login(false), 0) << "a place freed is taken again";
 }
 
 TEST_F(ConferenceServerTest, AMemberThatStopsReadingIsDroppedAtTheQueueBound) {

@@ -85,6 +85,15 @@ void ConferenceServer::accept() {
       return;
     }
     auto session = std::make_shared<Session>(std::move(socket), *this);
+    if (waitingForLogin_ >= kMaxWaitingForLogin) {
+      log_.write(kLogRefusals, session->peer() + " refused: " + std::to_string(kMaxWaitingForLogin) +
+                                   " connections are waiting to log in");
+      session->awaitingLogin = false;
+      session->drop("");
+      accept();
+      return;
+    }
+    ++waitingForLogin_;
     log_.write(kLogEvents, session->peer() + " connected");
     session->start(std::chrono::seconds(options_.loginTimeoutSeconds));
     accept();
@@ -130,6 +139,8 @@ void ConferenceServer::login(const std::shared_ptr<Session>& session, TlmConnect
     conferences_.emplace(fileHash, std::move(created));
   }
   conference->add(session, create);
+  session->awaitingLogin = false;
+  --waitingForLogin_;
   log_.write(kLogEvents, session->peer() + (create ? " created" : " joined") + " conference " + conference->label() +
                              " (" + std::to_string(conference->memberCount()) + " members)" +
                              (create ? ", as master" : ""));
@@ -152,6 +163,10 @@ void ConferenceServer::refuseFull(const std::shared_ptr<Session>& session, const
 }
 
 void ConferenceServer::leave(Session& session) {
+  if (session.awaitingLogin) {
+    session.awaitingLogin = false;
+    --waitingForLogin_;
+  }
   Conference* conference = session.conference;
   if (!conference) {
     log_.write(kLogEvents, session.peer() + " disconnected");

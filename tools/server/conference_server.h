@@ -21,6 +21,10 @@ class Session;
 
 class ConferenceServer {
  public:
+  // Connections still to log in; more are closed at once, so that idle
+  // connections cannot pile up within the login time-out.
+  static constexpr int kMaxWaitingForLogin = 1024;
+
   ConferenceServer(asio::io_context& io, const ServerOptions& options, const ServerLog& log);
   ~ConferenceServer();
 
@@ -48,6 +52,7 @@ class ConferenceServer {
   asio::steady_timer acceptRetry_;
   LoginThrottle throttle_;
   std::multimap<std::string, std::unique_ptr<Conference>> conferences_;
+  int waitingForLogin_ = 0;
 };
 
 }  // namespace kvx::server

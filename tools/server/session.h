@@ -37,6 +37,7 @@ class Session : public std::enable_shared_from_this<Session> {
   const std::string& peer() const { return peer_; }
   const std::string& address() const { return address_; }
   Conference* conference = nullptr;
+  bool awaitingLogin = true;
   bool named = false;
   std::string pseudonym;
   uint32_t lastAck = 0;
