@@ -70,9 +70,10 @@ bool HttpMessage::parseHeader(std::string_view text) {
       endedByEmptyLine = true;
       break;
     }
-    if (isBlank(line.front()) && lines.size() > 1)
-      lines.back().append(" ").append(line.substr(line.find_first_not_of(" \t")));
-    else
+    if (isBlank(line.front()) && lines.size() > 1) {
+      const size_t text = line.find_first_not_of(" \t");
+      if (text != std::string_view::npos) lines.back().append(" ").append(line.substr(text));
+    } else
       lines.emplace_back(line);
   }
   if (lines.empty() || !parseStatusLine(lines.front())) return false;

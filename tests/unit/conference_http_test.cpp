@@ -111,6 +111,12 @@ TEST(HttpResponse, BareLineFeedsEndTheHeaderToo) {
   EXPECT_EQ(response.header("via")->value, "x");
 }
 
+TEST(HttpResponse, ABlankContinuationLineAddsNothing) {
+  HttpMessage response;
+  ASSERT_GT(response.feed("HTTP/1.1 200 OK\r\nVia: x\r\n  \t\r\n\r\n"), 0);
+  EXPECT_EQ(response.header("via")->value, "x");
+}
+
 TEST(HttpResponse, AsksForMoreUpTo3000BytesThenFails) {
   HttpMessage response;
   const std::string line = "X-Filler: " + std::string(88, 'f') + "\r\n";  // 100 bytes
