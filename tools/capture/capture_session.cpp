@@ -7,6 +7,7 @@
 #include "reference_frame.h"
 #include "services/paths.h"
 
+#include <errno.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -22,14 +23,9 @@ namespace {
 
 bool on(const OptionSet& options, CaptureOption option) { return options[static_cast<size_t>(option)]; }
 
-std::string programName() {
-  char path[4096];
-  const ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
-  if (n <= 0) return "unknown";
-  path[n] = 0;
-  const char* slash = std::strrchr(path, '/');
-  return slash ? slash + 1 : path;
-}
+// The name the program was started by, as the capture settings list it
+// (a link's name, not its target's).
+std::string programName() { return program_invocation_short_name; }
 
 // The Files folder: KVX_CAPTURE_FILES (set by `kvx capture`), else the
 // installation's. Empty when there is none: the interceptor then only forwards.

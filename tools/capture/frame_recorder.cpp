@@ -80,6 +80,8 @@ Quat quatOf(const Mat4& m) {
 // (far below a pixel) so that it stays in perspective.
 constexpr double kPerspectiveTurn = 1e-4;
 
+constexpr uint32_t kSceneShowFaces = 0x800;
+
 }  // namespace
 
 int CaptureCounts::skippedTotal() const {
@@ -102,6 +104,8 @@ void FrameRecorder::beginDraw(const ContextState& s, GLenum mode) {
     cameraInverse_ = inverse(camera_);
     projection_ = s.projection.back();
     std::copy(std::begin(s.viewport), std::end(s.viewport), viewport_);
+    std::copy(std::begin(s.lights), std::end(s.lights), lights_);
+    std::copy(s.lightModelAmbient, s.lightModelAmbient + 4, lightModelAmbient_);
   }
   Draw draw;
   draw.mode = mode;
@@ -242,6 +246,31 @@ void FrameRecorder::finishObject(PendingObject& pending) {
   objects_.push_back(std::move(object));
 }
 
+// The program's lights in eye space, where the renderer puts scene lights too.
+void FrameRecorder::addLights(scene& out) const {
+  auto colourOf = [](const float* c, SceneLight& light) {
+    light.r = toByte(c[0]), light.g = toByte(c[1]), light.b = toByte(c[2]);
+  };
+  auto ambient = std::make_unique<SceneLight>();
+  ambient->kind = LIGHT_AMBIENT;
+  colourOf(lightModelAmbient_, *ambient);
+  out.lights.push_back(std::move(ambient));
+  for (const LightSource& source : lights_) {
+    if (!source.enabled) continue;
+    auto light = std::make_unique<SceneLight>();
+    colourOf(source.diffuse, *light);
+    const double* p = source.position;
+    if (p[3] == 0) {
+      light->kind = LIGHT_DIRECTIONAL;
+      for (int i = 0; i < 3; ++i) light->values[3 + i] = static_cast<float>(p[i]);
+    } else {
+      light->kind = LIGHT_POINT;
+      for (int i = 0; i < 3; ++i) light->values[i] = static_cast<float>(p[i] / p[3]);
+    }
+    out.lights.push_back(std::move(light));
+  }
+}
+
 void FrameRecorder::fillScene(scene& out, const SharedObjects& shared, int viewport[4]) {
   std::map<uint32_t, int32_t> textureUses;
   for (auto& object : objects_) {
@@ -268,8 +297,10 @@ void FrameRecorder::fillScene(scene& out, const SharedObjects& shared, int viewp
     out.textures.add(std::move(texture));
   }
   for (auto& object : objects_) out.AddObjet(object);
+  addLights(out);
   objects_.clear();
-  out.sceneFlags |= SCENE_RAW_CAPTURE;
+  // Shown as faces, as the program drew them.
+  out.sceneFlags |= SCENE_RAW_CAPTURE | kSceneShowFaces;
   out.updateBounds();
 
   // The program's view: eye at the origin of eye space looking down -z.

@@ -64,12 +64,15 @@ class FrameRecorder {
   void finishObject(PendingObject& pending);
   std::unique_ptr<SceneObject> objectOf(const Draw& first) const;
   bool sameLook(const Draw& a, const Draw& b) const;
+  void addLights(scene& out) const;
 
   RecorderOptions options_;
   CaptureCounts counts_;
   bool haveCamera_ = false;
   Mat4 camera_ = kIdentity, cameraInverse_ = kIdentity, projection_ = kIdentity;
   int viewport_[4] = {0, 0, 0, 0};
+  LightSource lights_[kLightCount];
+  float lightModelAmbient_[4] = {0, 0, 0, 1};
   Mat4 placement_ = kIdentity, placementInverse_ = kIdentity;
   bool drawing_ = false;
   Draw draw_;

@@ -19,8 +19,8 @@ void stateOp(OpKind kind, uint32_t a, uint32_t b = 0, double value = 0) {
   submit(currentState(), op);
 }
 
-void materialOp(GLenum face, GLenum pname, const float* values, int count) {
-  Op op{OpKind::Material, face, pname};
+void materialOp(GLenum face, GLenum pname, const float* values, int count, OpKind kind = OpKind::Material) {
+  Op op{kind, face, pname};
   for (int i = 0; i < count && i < 4; ++i) op.v[i] = values[i];
   submit(currentState(), op);
 }
@@ -194,6 +194,27 @@ KVX_GL_ENTRY void glPopAttrib() {
   KVX_TRACE();
   KVX_REAL(glPopAttrib);
   stateOp(OpKind::PopAttrib, 0);
+}
+
+KVX_GL_ENTRY void glLightfv(GLenum light, GLenum pname, const GLfloat* params) {
+  KVX_TRACE(light, pname, params[0]);
+  KVX_REAL(glLightfv, light, pname, params);
+  materialOp(light, pname, params, pname == GL_POSITION || pname == GL_DIFFUSE ? 4 : 1, OpKind::Light);
+}
+
+KVX_GL_ENTRY void glLightiv(GLenum light, GLenum pname, const GLint* params) {
+  KVX_TRACE(light, pname, params[0]);
+  KVX_REAL(glLightiv, light, pname, params);
+  float values[4] = {0, 0, 0, 1};
+  for (int i = 0; i < 4; ++i)
+    values[i] = pname == GL_DIFFUSE ? float((2.0 * params[i] + 1) / 4294967295.0) : float(params[i]);
+  materialOp(light, pname, values, pname == GL_POSITION || pname == GL_DIFFUSE ? 4 : 1, OpKind::Light);
+}
+
+KVX_GL_ENTRY void glLightModelfv(GLenum pname, const GLfloat* params) {
+  KVX_TRACE(pname, params[0]);
+  KVX_REAL(glLightModelfv, pname, params);
+  materialOp(pname, 0, params, pname == GL_LIGHT_MODEL_AMBIENT ? 4 : 1, OpKind::LightModel);
 }
 
 // Textures.

@@ -19,7 +19,7 @@ enum class OpKind : uint8_t {
   Begin, End, Vertex, Normal, Color, TexCoord,
   MatrixMode, LoadIdentity, LoadMatrix, MultMatrix, PushMatrix, PopMatrix,
   Material, ColorMaterial, Enable, Disable, ShadeModel, BindTexture, PointSize, LineWidth,
-  PolygonMode, CallList, CallListWithBase, ListBase, PushAttrib, PopAttrib,
+  PolygonMode, CallList, CallListWithBase, ListBase, PushAttrib, PopAttrib, Light, LightModel,
 };
 
 // One recorded call. Matrices live beside the ops of their list (`block`).
@@ -81,6 +81,14 @@ struct Look {
   GLenum polygonModeFront = GL_FILL;
 };
 
+struct LightSource {
+  bool enabled = false;
+  double position[4] = {0, 0, 1, 0};  // eye space, as GL keeps it
+  float diffuse[4] = {0, 0, 0, 1};
+};
+
+inline constexpr int kLightCount = 8;
+
 class FrameRecorder;
 
 struct ContextState {
@@ -92,6 +100,8 @@ struct ContextState {
   double normal[3] = {0, 0, 1};
   double texCoord[4] = {0, 0, 0, 1};
   Look look;
+  LightSource lights[kLightCount];
+  float lightModelAmbient[4] = {0.2f, 0.2f, 0.2f, 1};
   int viewport[4] = {0, 0, 0, 0};
   ClientArrays arrays;
   bool elementBufferBound = false, arrayBufferBound = false, programInUse = false;

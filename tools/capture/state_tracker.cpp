@@ -56,7 +56,22 @@ void setMaterial(ContextState& s, const Op& op) {
   }
 }
 
+void setLight(ContextState& s, const Op& op) {
+  if (op.a < GL_LIGHT0 || op.a >= GL_LIGHT0 + kLightCount) return;
+  LightSource& light = s.lights[op.a - GL_LIGHT0];
+  if (op.b == GL_POSITION) {
+    const auto eye = transform(s.modelview.back(), op.v[0], op.v[1], op.v[2], op.v[3]);
+    std::copy(eye.begin(), eye.end(), light.position);
+  } else if (op.b == GL_DIFFUSE) {
+    for (int i = 0; i < 4; ++i) light.diffuse[i] = float(op.v[i]);
+  }
+}
+
 void setCapability(ContextState& s, GLenum cap, bool on) {
+  if (cap >= GL_LIGHT0 && cap < GL_LIGHT0 + kLightCount) {
+    s.lights[cap - GL_LIGHT0].enabled = on;
+    return;
+  }
   switch (cap) {
     case GL_LIGHTING: s.look.lighting = on; break;
     case GL_TEXTURE_2D: s.look.texture2d = on; break;
@@ -127,6 +142,11 @@ void apply(ContextState& s, const Op& op, const Mat4* matrix) {
     case OpKind::CallList: callList(s, op.a); break;
     case OpKind::CallListWithBase: callList(s, op.a + s.listBase); break;
     case OpKind::ListBase: s.listBase = op.a; break;
+    case OpKind::Light: setLight(s, op); break;
+    case OpKind::LightModel:
+      if (op.a == GL_LIGHT_MODEL_AMBIENT)
+        for (int i = 0; i < 4; ++i) s.lightModelAmbient[i] = float(op.v[i]);
+      break;
     case OpKind::PushAttrib:
       if (s.attributeStack.size() < kMaxStackDepth) {
         ContextState::SavedAttributes saved{s.look, {}, {}, {}};
@@ -174,6 +194,7 @@ ContextState& currentState() { return current ? *current : fallbackState(); }
 void createState(const void* context, const void* shareWith) {
   std::lock_guard lock(contextsMutex);
   auto state = std::make_unique<ContextState>();
+  std::fill(state->lights[0].diffuse, state->lights[0].diffuse + 4, 1.0f);
   if (shareWith) {
     auto other = contexts().find(shareWith);
     if (other != contexts().end()) state->shared = other->second->shared;
@@ -188,7 +209,10 @@ void makeStateCurrent(const void* context) {
   }
   std::lock_guard lock(contextsMutex);
   auto& slot = contexts()[context];
-  if (!slot) slot = std::make_unique<ContextState>();
+  if (!slot) {
+    slot = std::make_unique<ContextState>();
+    std::fill(slot->lights[0].diffuse, slot->lights[0].diffuse + 4, 1.0f);
+  }
   current = slot.get();
 }
 
