@@ -189,8 +189,11 @@ bool FrameRecorder::sameLook(const Draw& a, const Draw& b) const {
     if (!x.colorMaterial && !sameColour(m.diffuse, n.diffuse)) return false;
     if (!sameColour(m.specular, n.specular) || !sameColour(m.emission, n.emission) || m.shininess != n.shininess)
       return false;
-  } else if (!coloursMatter(x)) {
-    return true;
+  }
+  if (coloursMatter(x)) {
+    // Draws of another colour make another object (their first vertex decides).
+    const Vertex &p = a.vertices.front(), &q = b.vertices.front();
+    if (p.r != q.r || p.g != q.g || p.b != q.b) return false;
   }
   return true;
 }
