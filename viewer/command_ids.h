@@ -59,6 +59,10 @@ enum Command : int {
   CMD_STOP_ANIMATION = 1103,
   CMD_SET_VIEW = 1200,
   CMD_ESCAPE = 2000,
+  // The Capture menu: outside 100-1998, so enabled without a file.
+  CMD_ENABLE_CAPTURE = 3001,
+  CMD_CAPTURE_NOW = 3002,
+  CMD_CAPTURE_SETTINGS = 3003,
 };
 
 }  // namespace kavrik

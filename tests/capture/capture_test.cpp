@@ -3,14 +3,22 @@
 #include "run_command.h"
 #include "temp_env.h"
 
+#include "kvx_sdk.h"
 #include "scene/scene.h"
 #include "services/capture_options.h"
 #include "services/paths.h"
 
 #include <gtest/gtest.h>
+#include <GL/osmesa.h>
+#include <dlfcn.h>
 #include <png.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
+#include <thread>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
@@ -257,6 +265,18 @@ TEST_F(CaptureTest, OptionsLeaveOutTexturesPointsAndWireframe) {
   EXPECT_TRUE(s->textures.empty());
 }
 
+TEST_F(CaptureTest, TwoFrameCaptureWithItsCallTrace) {
+  installCommandFile("2CAPTURES\nTRACEONLYCAPTURE\n");
+  const CommandResult r = capture("--frame 2", kPrograms + "/capture_paths 1000");
+  ASSERT_EQ(r.status, 0) << r.output;
+  EXPECT_EQ(parseSummary(r.output).draws, 44) << r.output;
+  std::ifstream trace(env.path("state") / "kavrik" / "kvx_capture_trace.txt");
+  const std::string text{std::istreambuf_iterator<char>(trace), {}};
+  EXPECT_NE(text.find("glBegin(0)"), std::string::npos);
+  EXPECT_NE(text.find("glMultMatrixd("), std::string::npos) << "gluLookAt's matrix";
+  EXPECT_EQ(text.find("glXCreateContext("), std::string::npos) << "only the captured frames";
+}
+
 TEST_F(CaptureTest, EveryWayOfLoadingGlIsSeen) {
   for (const char* style : {"libgl", "glvnd", "getproc", "dlopen"}) {
     const CommandResult r =
@@ -271,6 +291,19 @@ TEST_F(CaptureTest, EveryWayOfLoadingGlIsSeen) {
   }
 }
 
+#if defined(__SANITIZE_ADDRESS__)
+extern "C" void __asan_init();
+#endif
+
+// In a sanitised build the runtime must be preloaded ahead of the interceptor.
+std::string sanitiserRuntime() {
+#if defined(__SANITIZE_ADDRESS__)
+  Dl_info info{};
+  if (dladdr(reinterpret_cast<void*>(&__asan_init), &info) && info.dli_fname) return std::string(info.dli_fname) + ":";
+#endif
+  return "";
+}
+
 std::string fileBytes(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
   return {std::istreambuf_iterator<char>(in), {}};
@@ -283,7 +316,7 @@ TEST_F(CaptureTest, TheProgramDrawsTheSameFrameUnderTheInterceptor) {
   std::ofstream(files / "view2capt.cmd");
   const std::string program = kPrograms + "/capture_paths 3 ";
   ASSERT_EQ(runCommand(program + plain.string()).status, 0);
-  const std::string preload = "LD_PRELOAD=" + std::string(KVX_BIN_DIR) + "/libkvx_capture.so KVX_CAPTURE_FILES=" +
+  const std::string preload = "LD_PRELOAD=" + sanitiserRuntime() + std::string(KVX_BIN_DIR) + "/libkvx_capture.so KVX_CAPTURE_FILES=" +
                               files.string() + " KVX_CAPTURE_FRAME=3 ";
   ASSERT_EQ(runCommand(preload + program + captured.string()).status, 0);
   EXPECT_TRUE(fs::exists(files / "capt2view.cmd"));
@@ -292,6 +325,43 @@ TEST_F(CaptureTest, TheProgramDrawsTheSameFrameUnderTheInterceptor) {
   const std::string a = fileBytes(plain), b = fileBytes(captured);
   ASSERT_FALSE(a.empty());
   EXPECT_TRUE(a == b);
+}
+
+// Kavrik's flow without its window: the SDK object's handshake with a
+// program started by `kvx capture --attach`.
+TEST_F(CaptureTest, TheViewersRequestBringsTheAttachedProgramsFrame) {
+  std::vector<uint8_t> pixels(300 * 300 * 4);
+  OSMesaContext context = OSMesaCreateContextExt(OSMESA_RGBA, 24, 8, 0, nullptr);
+  ASSERT_TRUE(context && OSMesaMakeCurrent(context, pixels.data(), GL_UNSIGNED_BYTE, 300, 300));
+  {
+    auto plugin = std::unique_ptr<kvx_GL_Plugin>(SDKInit());
+    kvx_SystemInfo system{};
+    kvx_FrameInfo frame{300, 300, 0, 0, 0, 0};
+    kvx_ManipInfo manip{};
+    plugin->InitDisplay(&system, &frame, &manip);
+    ASSERT_TRUE(plugin->EnableCapture(true));
+    const pid_t pid = fork();
+    if (pid == 0) {
+      setsid();  // its own group, so that the program goes with it
+      execl(kKvx.c_str(), "kvx", "capture", "--attach", "--", "glxgears", static_cast<char*>(nullptr));
+      _exit(127);
+    }
+    ASSERT_GT(pid, 0);
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    ASSERT_TRUE(plugin->CaptureNow(0, nullptr));
+    const std::string notice = paths().captureToViewer;
+    for (int i = 0; i < 1000 && !fs::exists(notice); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    EXPECT_TRUE(fs::exists(notice));
+    EXPECT_TRUE(plugin->LoadCapture(nullptr));
+    kvx_SceneInfo info{};
+    plugin->GetSceneInfo(&info);
+    EXPECT_EQ(info.objects, 3);
+    EXPECT_TRUE(plugin->EnableCapture(false));
+    EXPECT_FALSE(fs::exists(notice));
+    kill(-pid, SIGTERM);
+    waitpid(pid, nullptr, 0);
+  }
+  OSMesaDestroyContext(context);
 }
 
 TEST_F(CaptureTest, ProgramsThatEndOrCannotStartGiveAClearError) {

@@ -13,6 +13,7 @@
 
 #include <GL/gl.h>
 #include <GL/osmesa.h>
+#include <dlfcn.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -100,7 +101,17 @@ pid_t startProgram(const std::vector<std::string>& program, const std::map<std::
   _exit(127);
 }
 
-std::string preloadWith(const std::string& library) {
+#if defined(__SANITIZE_ADDRESS__)
+extern "C" void __asan_init();
+#endif
+
+// A sanitised build's interceptor needs the sanitiser's runtime loaded first.
+std::string preloadWith(std::string library) {
+#if defined(__SANITIZE_ADDRESS__)
+  Dl_info info{};
+  if (dladdr(reinterpret_cast<void*>(&__asan_init), &info) && info.dli_fname)
+    library = std::string(info.dli_fname) + ":" + library;
+#endif
   const char* existing = std::getenv("LD_PRELOAD");
   return existing && *existing ? library + ":" + existing : library;
 }
