@@ -185,6 +185,9 @@ TEST_F(CaptureTest, EveryDrawingPathOfTheTestProgramIsCaptured) {
   ASSERT_EQ(r.status, 0) << r.output;
   const Summary summary = parseSummary(r.output);
   EXPECT_EQ(summary.draws, 22) << r.output;
+  EXPECT_EQ(summary.skipped, 1);
+  EXPECT_NE(r.output.find("1 with vertex buffers"), std::string::npos) << r.output;
+  EXPECT_NE(r.output.find("glBitmap (1)"), std::string::npos) << r.output;
   auto s = readRaw(raw);
   ASSERT_TRUE(s);
   std::string types;
@@ -254,7 +257,8 @@ TEST_F(CaptureTest, OptionsLeaveOutTexturesPointsAndWireframe) {
   const CommandResult r = capture("--frame 2 --raw " + raw.string(), kPrograms + "/capture_paths 1000");
   ASSERT_EQ(r.status, 0) << r.output;
   const Summary summary = parseSummary(r.output);
-  EXPECT_EQ(summary.skipped, 6) << r.output;  // the points, four line draws, two listed lines
+  // The points, two line draws, the line strip and loop, two listed lines, the vertex buffer.
+  EXPECT_EQ(summary.skipped, 7) << r.output;
   auto s = readRaw(raw);
   ASSERT_TRUE(s);
   for (const auto& o : s->objects) {

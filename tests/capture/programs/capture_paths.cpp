@@ -4,9 +4,12 @@
 // material, lighting, shading, a texture, client arrays, and display lists
 // (compiled before the first frame, nested, with a list base, redefined,
 // deleted, compiled-and-executed, and one holding an array draw whose
-// array is overwritten afterwards). The same picture every frame.
+// array is overwritten afterwards); and what cannot be captured: a draw
+// from a vertex buffer and a bitmap. The same picture every frame.
 // Usage: capture_paths FRAMES [OUT.ppm]  (OUT gets the last frame)
+#define GL_GLEXT_PROTOTYPES
 #include <GL/freeglut.h>
+#include <GL/glext.h>
 #include <GL/glu.h>
 
 #include <algorithm>
@@ -209,6 +212,26 @@ void drawClientArrays() {
   glPopMatrix();
 }
 
+void drawUncapturable() {
+  static GLuint buffer = 0;
+  if (!buffer) {
+    glGenBuffers(1, &buffer);
+    glBindBuffer(GL_ARRAY_BUFFER, buffer);
+    const GLfloat triangle[9] = {3, -4, 0, 4, -4, 0, 3.5f, -3.5f, 0};
+    glBufferData(GL_ARRAY_BUFFER, sizeof triangle, triangle, GL_STATIC_DRAW);
+  }
+  glBindBuffer(GL_ARRAY_BUFFER, buffer);
+  glVertexPointer(3, GL_FLOAT, 0, nullptr);
+  glEnableClientState(GL_VERTEX_ARRAY);
+  glColor3f(1, 0, 1);
+  glDrawArrays(GL_TRIANGLES, 0, 3);
+  glDisableClientState(GL_VERTEX_ARRAY);
+  glBindBuffer(GL_ARRAY_BUFFER, 0);
+  const GLubyte bits[8] = {0xff, 0x81, 0x81, 0x81, 0x81, 0x81, 0x81, 0xff};
+  glRasterPos2f(4, 3.5f);
+  glBitmap(8, 8, 0, 0, 0, 0, bits);
+}
+
 void drawLists() {
   glCallList(kListTwoDraws);
   glCallList(kListArray);
@@ -255,6 +278,7 @@ void display() {
   gluLookAt(0, 0, 10, 0, 0, 0, 0, 1, 0);
   drawImmediateModes();
   drawClientArrays();
+  drawUncapturable();
   drawLists();
   if (frame == framesLeft && outputPath) writeFrame(outputPath);
   glutSwapBuffers();
