@@ -70,16 +70,19 @@ KVX_GL_ENTRY void glXSwapBuffers(Display* display, GLXDrawable drawable) {
   KVX_REAL(glXSwapBuffers, display, drawable);
 }
 
+// The wrapper stands in only for a function the GL library has.
+static __GLXextFuncPtr wrapperOr(__GLXextFuncPtr real, const GLubyte* name) {
+  if (!real) return nullptr;
+  void* wrapper = ownWrapper(reinterpret_cast<const char*>(name));
+  return wrapper ? reinterpret_cast<__GLXextFuncPtr>(wrapper) : real;
+}
+
 KVX_GL_ENTRY __GLXextFuncPtr glXGetProcAddressARB(const GLubyte* name) {
-  if (void* wrapper = ownWrapper(reinterpret_cast<const char*>(name)))
-    return reinterpret_cast<__GLXextFuncPtr>(wrapper);
-  return KVX_REAL_RESULT(__GLXextFuncPtr(nullptr), glXGetProcAddressARB, name);
+  return wrapperOr(KVX_REAL_RESULT(__GLXextFuncPtr(nullptr), glXGetProcAddressARB, name), name);
 }
 
 KVX_GL_ENTRY __GLXextFuncPtr glXGetProcAddress(const GLubyte* name) {
-  if (void* wrapper = ownWrapper(reinterpret_cast<const char*>(name)))
-    return reinterpret_cast<__GLXextFuncPtr>(wrapper);
-  return KVX_REAL_RESULT(__GLXextFuncPtr(nullptr), glXGetProcAddress, name);
+  return wrapperOr(KVX_REAL_RESULT(__GLXextFuncPtr(nullptr), glXGetProcAddress, name), name);
 }
 
 // Programs that open GL themselves and look functions up get the wrappers;
