@@ -107,7 +107,7 @@ struct ContextState {
   bool elementBufferBound = false, arrayBufferBound = false, programInUse = false;
 
   // Display list being compiled, and whether it also executes.
-  DisplayList* compiling = nullptr;
+  std::unique_ptr<DisplayList> compiling;
   uint32_t compilingName = 0;
   bool compileAndExecute = false;
   uint32_t listBase = 0;

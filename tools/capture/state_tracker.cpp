@@ -243,15 +243,14 @@ void newList(ContextState& s, uint32_t name, GLenum mode) {
   if (s.compiling || name == 0) return;
   s.compilingName = name;
   // The list replaces the old one only at glEndList.
-  s.compiling = new DisplayList;
+  s.compiling = std::make_unique<DisplayList>();
   s.compileAndExecute = mode == GL_COMPILE_AND_EXECUTE;
 }
 
 void endList(ContextState& s) {
   if (!s.compiling) return;
   s.shared->lists[s.compilingName] = std::move(*s.compiling);
-  delete s.compiling;
-  s.compiling = nullptr;
+  s.compiling.reset();
 }
 
 void deleteLists(ContextState& s, uint32_t first, int count) {
