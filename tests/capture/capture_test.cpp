@@ -255,6 +255,20 @@ TEST_F(CaptureTest, MatrixChoicesPlaceTheVerticesAsAsked) {
   }
 }
 
+TEST_F(CaptureTest, TheProgramsSettingsLineReachesTheInterceptor) {
+  // As the settings dialog writes it: neither matrix (object space), no texture.
+  const std::string files = installFolderCreating() + "/Files/";
+  std::ofstream(files + "custom_settings.txt") << "capture_paths|||0|2|false|false|true|true|false|false|NOSPECIAL|\n";
+  const fs::path raw = env.path("raw.kvx");
+  const CommandResult r = capture("--frame 2 --raw " + raw.string(), kPrograms + "/capture_paths 1000");
+  ASSERT_EQ(r.status, 0) << r.output;
+  auto s = readRaw(raw);
+  ASSERT_TRUE(s);
+  EXPECT_NEAR(s->objects[1]->geometry->vertices[0].x, -4, 1e-4);
+  EXPECT_NEAR(s->objects[1]->geometry->vertices[0].z, 0, 1e-4);
+  EXPECT_EQ(s->objects[7]->textureName, 0u);
+}
+
 TEST_F(CaptureTest, OptionsLeaveOutTexturesPointsAndWireframe) {
   installCommandFile("NOTEXTURE\nNOPOINTS\nNOWIREFRAME\n");
   const fs::path raw = env.path("raw.kvx");
