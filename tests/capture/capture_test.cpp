@@ -326,6 +326,13 @@ std::string sanitiserRuntime() {
   return "";
 }
 
+TEST_F(CaptureTest, AProgramThatNeverSwapsIsCapturedWithAToggle) {
+  installCommandFile("TOGGLEONFLUSH\n");
+  const CommandResult r = capture("--frame 3", kPrograms + "/loading_style_libgl 100000 flush");
+  ASSERT_EQ(r.status, 0) << r.output;
+  EXPECT_EQ(parseSummary(r.output).draws, 1) << r.output;
+}
+
 std::string fileBytes(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
   return {std::istreambuf_iterator<char>(in), {}};

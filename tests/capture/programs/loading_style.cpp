@@ -2,7 +2,7 @@
 // file is compiled: KVX_STYLE_LINKED (libGL, or libOpenGL with libGLX),
 // KVX_STYLE_GETPROC (every GL function through glXGetProcAddressARB) or
 // KVX_STYLE_DLOPEN (dlopen of libGL and dlsym for everything, GLX too).
-// Usage: loading_style FRAMES
+// Usage: loading_style FRAMES [flush]  (flush: single-buffered, never swaps)
 #include <GL/gl.h>
 #include <GL/glx.h>
 #include <X11/Xlib.h>
@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 
@@ -22,6 +23,7 @@ struct Gl {
   void (*vertex3f)(GLfloat, GLfloat, GLfloat);
   void (*loadIdentity)();
   void (*translatef)(GLfloat, GLfloat, GLfloat);
+  void (*flush)();
   XVisualInfo* (*chooseVisual)(Display*, int, int*);
   GLXContext (*createContext)(Display*, XVisualInfo*, GLXContext, Bool);
   Bool (*makeCurrent)(Display*, GLXDrawable, GLXContext);
@@ -55,9 +57,10 @@ Gl loadGl() {
   KVX_GET(vertex3f, "glVertex3f");
   KVX_GET(loadIdentity, "glLoadIdentity");
   KVX_GET(translatef, "glTranslatef");
+  KVX_GET(flush, "glFlush");
 #else
   gl.clear = glClear, gl.begin = glBegin, gl.end = glEnd, gl.color3f = glColor3f, gl.vertex3f = glVertex3f;
-  gl.loadIdentity = glLoadIdentity, gl.translatef = glTranslatef;
+  gl.loadIdentity = glLoadIdentity, gl.translatef = glTranslatef, gl.flush = glFlush;
 #endif
 #if defined(KVX_STYLE_DLOPEN)
   KVX_GET(chooseVisual, "glXChooseVisual");
@@ -75,10 +78,11 @@ Gl loadGl() {
 
 int main(int argc, char** argv) {
   const int frames = argc > 1 ? std::max(1, std::atoi(argv[1])) : 1;
+  const bool flushOnly = argc > 2 && std::strcmp(argv[2], "flush") == 0;
   Display* display = XOpenDisplay(nullptr);
   if (!display) return 2;
   const Gl gl = loadGl();
-  int attributes[] = {GLX_RGBA, GLX_DOUBLEBUFFER, GLX_DEPTH_SIZE, 16, None};
+  int attributes[] = {GLX_RGBA, GLX_DEPTH_SIZE, 16, flushOnly ? int(None) : GLX_DOUBLEBUFFER, None};
   XVisualInfo* visual = gl.chooseVisual(display, DefaultScreen(display), attributes);
   if (!visual) return 2;
   const Window root = RootWindow(display, visual->screen);
@@ -97,7 +101,10 @@ int main(int argc, char** argv) {
     gl.begin(GL_TRIANGLES);
     gl.vertex3f(-0.5f, -0.5f, 0), gl.vertex3f(0.5f, -0.5f, 0), gl.vertex3f(0, 0.5f, 0);
     gl.end();
-    gl.swapBuffers(display, drawable);
+    if (flushOnly)
+      gl.flush();
+    else
+      gl.swapBuffers(display, drawable);
   }
   return 0;
 }
