@@ -236,6 +236,14 @@ TEST_F(CaptureTest, EveryDrawingPathOfTheTestProgramIsCaptured) {
   EXPECT_NEAR(s->views.back().camera[CAM_FOV], 45, 1e-3);
 }
 
+TEST_F(CaptureTest, TheFirstFrameCompilesAndExecutesItsList) {
+  const CommandResult r = capture("--frame 1", kPrograms + "/capture_paths 1000");
+  ASSERT_EQ(r.status, 0) << r.output;
+  const Summary s = parseSummary(r.output);
+  EXPECT_EQ(s.draws, 22) << r.output;
+  EXPECT_EQ(s.objects, static_cast<int>(std::size(kPathsObjects)));
+}
+
 TEST_F(CaptureTest, MatrixChoicesPlaceTheVerticesAsAsked) {
   // The line is drawn at x = -4 with a translation of 1 under the camera at z = 10.
   const struct {
