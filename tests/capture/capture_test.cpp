@@ -402,7 +402,8 @@ TEST_F(CaptureTest, TheViewersRequestBringsTheAttachedProgramsFrame) {
 }
 
 TEST_F(CaptureTest, ProgramsThatEndOrCannotStartGiveAClearError) {
-  const CommandResult early = capture("--frame 50", kPrograms + "/loading_style_libgl 2");
+  // "--help" after "--" is the program's, not kvx's.
+  const CommandResult early = capture("--frame 50", kPrograms + "/loading_style_libgl 2 --help");
   EXPECT_EQ(early.status, 1);
   EXPECT_NE(early.output.find("exited before frame 50"), std::string::npos) << early.output;
   const CommandResult missing = capture("", env.path("no-such-program").string());
