@@ -395,8 +395,9 @@ TEST_F(CaptureTest, TheViewersRequestBringsTheAttachedProgramsFrame) {
     EXPECT_EQ(info.objects, 3);
     EXPECT_TRUE(plugin->EnableCapture(false));
     EXPECT_FALSE(fs::exists(notice));
-    kill(-pid, SIGTERM);
+    kill(pid, SIGTERM);  // kvx passes it on to the program
     waitpid(pid, nullptr, 0);
+    kill(-pid, SIGKILL);  // whatever of the group is left
   }
   OSMesaDestroyContext(context);
 }

@@ -18,7 +18,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -256,13 +258,23 @@ int optimiseCapture(const fs::path& folder, const std::string& output, int width
   return status;
 }
 
+volatile sig_atomic_t attachedProgram = 0;
+
+// Ending kvx ends the program it started.
+void forwardSignal(int signal) {
+  if (attachedProgram > 0) kill(attachedProgram, signal);
+}
+
 int attach(const CaptureOptions& o) {
   const std::string files = installFolderCreating() + "/Files";
   ensureFolder(files);
   const pid_t pid = startProgram(o.program, {{"LD_PRELOAD", preloadWith(interceptorPath())}, {"KVX_CAPTURE_FILES", files}});
   if (pid < 0) return fail("cannot start " + o.program[0]);
+  attachedProgram = pid;
+  for (int signal : {SIGINT, SIGTERM, SIGHUP}) std::signal(signal, forwardSignal);
   int status = 0;
-  waitpid(pid, &status, 0);
+  while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+  }
   return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? EXIT_OK : EXIT_FAILED;
 }
 
