@@ -225,6 +225,8 @@ TEST_F(CaptureTest, EveryDrawingPathOfTheTestProgramIsCaptured) {
   EXPECT_EQ(image->width, 4);
   EXPECT_EQ(image->bitmap[0], 255);
   EXPECT_EQ(image->bitmap[6], 255);
+  EXPECT_EQ(image->bitmap[(3 * 4 + 3) * 4 + 1], 255) << "the texel replaced by glTexSubImage2D";
+  EXPECT_EQ(image->bitmap[(3 * 4 + 3) * 4 + 2], 0);
   // The list's array draw keeps the data of compile time (y of the apex 1, not 2).
   const auto& listed = s->objects[16]->geometry->vertices;
   EXPECT_NEAR(listed[2].y, 1, 1e-4);

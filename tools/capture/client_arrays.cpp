@@ -147,50 +147,81 @@ void interleavedArrays(ContextState& s, GLenum format, int stride, const void* p
   }
 }
 
-void storeTextureImage(ContextState& s, int width, int height, GLenum format, GLenum type, const void* pixels) {
-  int channels = 0;
+namespace {
+
+int channelsOf(GLenum format) {
   switch (format) {
-    case GL_RGBA: case GL_BGRA: channels = 4; break;
-    case GL_RGB: case GL_BGR: channels = 3; break;
-    case GL_LUMINANCE_ALPHA: channels = 2; break;
-    case GL_LUMINANCE: case GL_ALPHA: case GL_RED: channels = 1; break;
-    default: break;
+    case GL_RGBA: case GL_BGRA: return 4;
+    case GL_RGB: case GL_BGR: return 3;
+    case GL_LUMINANCE_ALPHA: return 2;
+    case GL_LUMINANCE: case GL_ALPHA: case GL_RED: return 1;
+    default: return 0;
   }
-  if (channels == 0 || type != GL_UNSIGNED_BYTE || width <= 0 || height <= 0 || width > 65535 || height > 65535) {
-    countUnsupported("glTexImage2D with a pixel format other than 8-bit RGB(A), luminance or alpha");
-    return;
-  }
-  GLint alignment = 4, rowLength = 0, unpackBuffer = 0;
+}
+
+// Copies a block of 8-bit pixels into an RGBA image at (x, y), following
+// the program's unpack alignment and row length.
+void copyPixels(TextureImage& image, int x0, int y0, int width, int height, GLenum format, const void* pixels) {
+  const int channels = channelsOf(format);
+  GLint alignment = 4, rowLength = 0;
   KVX_REAL(glGetIntegerv, GL_UNPACK_ALIGNMENT, &alignment);
   KVX_REAL(glGetIntegerv, GL_UNPACK_ROW_LENGTH, &rowLength);
-  KVX_REAL(glGetIntegerv, GL_PIXEL_UNPACK_BUFFER_BINDING, &unpackBuffer);
-  TextureImage image;
-  image.width = width, image.height = height;
-  image.rgba.assign(size_t(width) * height * 4, 255);
-  if (pixels && unpackBuffer == 0) {
-    const size_t rowPixels = rowLength > 0 ? rowLength : width;
-    size_t rowBytes = rowPixels * channels;
-    if (alignment > 1) rowBytes = (rowBytes + alignment - 1) / alignment * alignment;
-    for (int y = 0; y < height; ++y) {
-      const auto* row = static_cast<const uint8_t*>(pixels) + rowBytes * y;
-      for (int x = 0; x < width; ++x) {
-        const uint8_t* p = row + size_t(x) * channels;
-        uint8_t* out = &image.rgba[(size_t(y) * width + x) * 4];
-        switch (format) {
-          case GL_RGBA: std::memcpy(out, p, 4); break;
-          case GL_BGRA: out[0] = p[2], out[1] = p[1], out[2] = p[0], out[3] = p[3]; break;
-          case GL_RGB: std::memcpy(out, p, 3); break;
-          case GL_BGR: out[0] = p[2], out[1] = p[1], out[2] = p[0]; break;
-          case GL_LUMINANCE_ALPHA: out[0] = out[1] = out[2] = p[0], out[3] = p[1]; break;
-          case GL_ALPHA: out[3] = p[0]; break;
-          default: out[0] = out[1] = out[2] = p[0]; break;
-        }
+  const size_t rowPixels = rowLength > 0 ? rowLength : width;
+  size_t rowBytes = rowPixels * channels;
+  if (alignment > 1) rowBytes = (rowBytes + alignment - 1) / alignment * alignment;
+  for (int y = 0; y < height; ++y) {
+    if (y0 + y < 0 || y0 + y >= image.height) continue;
+    const auto* row = static_cast<const uint8_t*>(pixels) + rowBytes * y;
+    for (int x = 0; x < width; ++x) {
+      if (x0 + x < 0 || x0 + x >= image.width) continue;
+      const uint8_t* p = row + size_t(x) * channels;
+      uint8_t* out = &image.rgba[(size_t(y0 + y) * image.width + x0 + x) * 4];
+      switch (format) {
+        case GL_RGBA: std::memcpy(out, p, 4); break;
+        case GL_BGRA: out[0] = p[2], out[1] = p[1], out[2] = p[0], out[3] = p[3]; break;
+        case GL_RGB: std::memcpy(out, p, 3), out[3] = 255; break;
+        case GL_BGR: out[0] = p[2], out[1] = p[1], out[2] = p[0], out[3] = 255; break;
+        case GL_LUMINANCE_ALPHA: out[0] = out[1] = out[2] = p[0], out[3] = p[1]; break;
+        case GL_ALPHA: out[0] = out[1] = out[2] = 255, out[3] = p[0]; break;
+        default: out[0] = out[1] = out[2] = p[0], out[3] = 255; break;
       }
     }
   }
+}
+
+// Pixels in client memory only: a bound unpack buffer holds offsets.
+bool pixelsReadable(const void* pixels) {
+  GLint unpackBuffer = 0;
+  KVX_REAL(glGetIntegerv, GL_PIXEL_UNPACK_BUFFER_BINDING, &unpackBuffer);
+  return pixels && unpackBuffer == 0;
+}
+
+}  // namespace
+
+void storeTextureImage(ContextState& s, int width, int height, GLenum format, GLenum type, const void* pixels) {
+  if (channelsOf(format) == 0 || type != GL_UNSIGNED_BYTE || width <= 0 || height <= 0 || width > 65535 ||
+      height > 65535) {
+    countUnsupported("glTexImage2D with a pixel format other than 8-bit RGB(A), luminance or alpha");
+    return;
+  }
+  TextureImage image;
+  image.width = width, image.height = height;
+  image.rgba.assign(size_t(width) * height * 4, 255);
+  if (pixelsReadable(pixels)) copyPixels(image, 0, 0, width, height, format, pixels);
   TextureImage& stored = s.shared->textures[s.look.boundTexture];
   image.repeatS = stored.repeatS, image.repeatT = stored.repeatT;
   stored = std::move(image);
+}
+
+void updateTextureImage(ContextState& s, int x, int y, int width, int height, GLenum format, GLenum type,
+                        const void* pixels) {
+  auto found = s.shared->textures.find(s.look.boundTexture);
+  if (found == s.shared->textures.end() || found->second.rgba.empty()) return;
+  if (channelsOf(format) == 0 || type != GL_UNSIGNED_BYTE) {
+    countUnsupported("glTexSubImage2D with a pixel format other than 8-bit RGB(A), luminance or alpha");
+    return;
+  }
+  if (width > 0 && height > 0 && pixelsReadable(pixels)) copyPixels(found->second, x, y, width, height, format, pixels);
 }
 
 }  // namespace kvx::capture

@@ -231,6 +231,13 @@ KVX_GL_ENTRY void glTexImage2D(GLenum target, GLint level, GLint internalFormat,
   if (target == GL_TEXTURE_2D && level == 0) storeTextureImage(currentState(), width, height, format, type, pixels);
 }
 
+KVX_GL_ENTRY void glTexSubImage2D(GLenum target, GLint level, GLint x, GLint y, GLsizei width, GLsizei height,
+                                GLenum format, GLenum type, const GLvoid* pixels) {
+  KVX_TRACE(target, level, x, y, width, height, format, type);
+  KVX_REAL(glTexSubImage2D, target, level, x, y, width, height, format, type, pixels);
+  if (target == GL_TEXTURE_2D && level == 0) updateTextureImage(currentState(), x, y, width, height, format, type, pixels);
+}
+
 KVX_GL_ENTRY void glTexParameteri(GLenum target, GLenum pname, GLint param) {
   KVX_TRACE(target, pname, param);
   KVX_REAL(glTexParameteri, target, pname, param);

@@ -34,5 +34,8 @@ void interleavedArrays(ContextState& s, GLenum format, int stride, const void* p
 
 // Keeps a copy of a level-0 2D texture image of the bound texture.
 void storeTextureImage(ContextState& s, int width, int height, GLenum format, GLenum type, const void* pixels);
+// Replaces a block of the bound texture's kept image (glTexSubImage2D).
+void updateTextureImage(ContextState& s, int x, int y, int width, int height, GLenum format, GLenum type,
+                        const void* pixels);
 
 }  // namespace kvx::capture

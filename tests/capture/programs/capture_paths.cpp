@@ -99,6 +99,9 @@ void compileListsBeforeFirstFrame() {
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
   glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 4, 4, 0, GL_RGBA, GL_UNSIGNED_BYTE, checker);
+  const GLubyte green[3] = {0, 255, 0};
+  glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+  glTexSubImage2D(GL_TEXTURE_2D, 0, 3, 3, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, green);
   glBindTexture(GL_TEXTURE_2D, 0);
 }
 
