@@ -336,6 +336,14 @@ std::string sanitiserRuntime() {
   return "";
 }
 
+TEST_F(CaptureTest, AListCompiledInOneContextIsCalledFromAnotherSharingIt) {
+  const CommandResult r = capture("--frame 2", kPrograms + "/loading_style_libgl 100000 shared");
+  ASSERT_EQ(r.status, 0) << r.output;
+  const Summary s = parseSummary(r.output);
+  EXPECT_EQ(s.draws, 1) << r.output;
+  EXPECT_EQ(s.vertices, 3);
+}
+
 TEST_F(CaptureTest, AProgramThatNeverSwapsIsCapturedWithAToggle) {
   installCommandFile("TOGGLEONFLUSH\n");
   const CommandResult r = capture("--frame 3", kPrograms + "/loading_style_libgl 100000 flush");

@@ -2,7 +2,9 @@
 // file is compiled: KVX_STYLE_LINKED (libGL, or libOpenGL with libGLX),
 // KVX_STYLE_GETPROC (every GL function through glXGetProcAddressARB) or
 // KVX_STYLE_DLOPEN (dlopen of libGL and dlsym for everything, GLX too).
-// Usage: loading_style FRAMES [flush]  (flush: single-buffered, never swaps)
+// Usage: loading_style FRAMES [flush|shared]  (flush: single-buffered, never
+// swaps; shared: the triangle is a list compiled in a first context and
+// called from a second one that shares its lists)
 #include <GL/gl.h>
 #include <GL/glx.h>
 #include <X11/Xlib.h>
@@ -24,6 +26,9 @@ struct Gl {
   void (*loadIdentity)();
   void (*translatef)(GLfloat, GLfloat, GLfloat);
   void (*flush)();
+  void (*newList)(GLuint, GLenum);
+  void (*endList)();
+  void (*callList)(GLuint);
   XVisualInfo* (*chooseVisual)(Display*, int, int*);
   GLXContext (*createContext)(Display*, XVisualInfo*, GLXContext, Bool);
   Bool (*makeCurrent)(Display*, GLXDrawable, GLXContext);
@@ -58,9 +63,13 @@ Gl loadGl() {
   KVX_GET(loadIdentity, "glLoadIdentity");
   KVX_GET(translatef, "glTranslatef");
   KVX_GET(flush, "glFlush");
+  KVX_GET(newList, "glNewList");
+  KVX_GET(endList, "glEndList");
+  KVX_GET(callList, "glCallList");
 #else
   gl.clear = glClear, gl.begin = glBegin, gl.end = glEnd, gl.color3f = glColor3f, gl.vertex3f = glVertex3f;
   gl.loadIdentity = glLoadIdentity, gl.translatef = glTranslatef, gl.flush = glFlush;
+  gl.newList = glNewList, gl.endList = glEndList, gl.callList = glCallList;
 #endif
 #if defined(KVX_STYLE_DLOPEN)
   KVX_GET(chooseVisual, "glXChooseVisual");
@@ -79,6 +88,7 @@ Gl loadGl() {
 int main(int argc, char** argv) {
   const int frames = argc > 1 ? std::max(1, std::atoi(argv[1])) : 1;
   const bool flushOnly = argc > 2 && std::strcmp(argv[2], "flush") == 0;
+  const bool shared = argc > 2 && std::strcmp(argv[2], "shared") == 0;
   Display* display = XOpenDisplay(nullptr);
   if (!display) return 2;
   const Gl gl = loadGl();
@@ -93,14 +103,27 @@ int main(int argc, char** argv) {
   XMapWindow(display, drawable);
   GLXContext context = gl.createContext(display, visual, nullptr, True);
   if (!context || !gl.makeCurrent(display, drawable, context)) return 2;
-  for (int i = 0; i < frames; ++i) {
-    gl.clear(GL_COLOR_BUFFER_BIT);
-    gl.loadIdentity();
-    gl.translatef(0, 0, -0.5f);
+  auto triangle = [&gl] {
     gl.color3f(1, 0, 0);
     gl.begin(GL_TRIANGLES);
     gl.vertex3f(-0.5f, -0.5f, 0), gl.vertex3f(0.5f, -0.5f, 0), gl.vertex3f(0, 0.5f, 0);
     gl.end();
+  };
+  if (shared) {
+    gl.newList(1, GL_COMPILE);
+    triangle();
+    gl.endList();
+    GLXContext second = gl.createContext(display, visual, context, True);
+    if (!second || !gl.makeCurrent(display, drawable, second)) return 2;
+  }
+  for (int i = 0; i < frames; ++i) {
+    gl.clear(GL_COLOR_BUFFER_BIT);
+    gl.loadIdentity();
+    gl.translatef(0, 0, -0.5f);
+    if (shared)
+      gl.callList(1);
+    else
+      triangle();
     if (flushOnly)
       gl.flush();
     else
