@@ -17,6 +17,7 @@ Session::Session(asio::ip::tcp::socket socket, ConferenceServer& server)
   address_ = remote.address().to_string();
   peer_ = (remote.address().is_v6() ? "[" + address_ + "]" : address_) + ":" + std::to_string(remote.port());
   socket_.set_option(asio::ip::tcp::no_delay(true), ignored);
+  socket_.non_blocking(true, ignored);
 }
 
 void Session::start(std::chrono::seconds loginTimeout) {
@@ -91,36 +92,46 @@ void Session::answerAfter(std::chrono::milliseconds delay, std::vector<Frame> fr
 
 void Session::send(const Frame& frame) {
   if (closed_ || overflowing_ || !frame) return;
-  if (queue_.size() >= kMaxQueuedFrames) {
-    // Dropped from a handler of its own, so that a relay loop over the
-    // members never sees one leave under its feet.
-    overflowing_ = true;
-    asio::post(socket_.get_executor(), [self = shared_from_this()] {
-      self->drop("not reading: more than " + std::to_string(kMaxQueuedFrames) + " frames queued");
-    });
-    return;
-  }
+  if (queue_.size() >= kMaxQueuedFrames) return dropLater("not reading: more than " + std::to_string(kMaxQueuedFrames) +
+                                                          " frames queued");
   queue_.push_back(frame);
-  if (!writing_) writeNext();
+  if (!waitingToWrite_) flush();
 }
 
-void Session::writeNext() {
-  if (queue_.empty() || closed_) {
-    writing_ = false;
-    return;
+void Session::dropLater(const std::string& reason) {
+  // Dropped from a handler of its own, so that a relay loop over the
+  // members never sees one leave under its feet.
+  overflowing_ = true;
+  asio::post(socket_.get_executor(), [self = shared_from_this(), reason] { self->drop(reason); });
+}
+
+void Session::flush() {
+  // Writes at once what the socket takes, all queued frames gathered into
+  // one call; waits for the socket only when it is full.
+  while (!queue_.empty()) {
+    std::vector<asio::const_buffer> buffers;
+    buffers.reserve(queue_.size());
+    for (const Frame& frame : queue_) buffers.push_back(asio::buffer(*frame));
+    buffers.front() += frontWritten_;
+    asio::error_code error;
+    size_t written = socket_.write_some(buffers, error);
+    if (error == asio::error::would_block || error == asio::error::try_again) break;
+    if (error) return dropLater("write error: " + error.message());
+    written += frontWritten_;
+    while (!queue_.empty() && written >= queue_.front()->size()) {
+      written -= queue_.front()->size();
+      queue_.pop_front();
+    }
+    frontWritten_ = written;
   }
-  writing_ = true;
-  // Everything queued goes out in one gathered write.
-  std::vector<asio::const_buffer> buffers;
-  buffers.reserve(queue_.size());
-  for (const Frame& frame : queue_) buffers.push_back(asio::buffer(*frame));
-  asio::async_write(socket_, buffers,
-                    [self = shared_from_this(), count = buffers.size()](const asio::error_code& error, size_t) {
-                      if (self->closed_) return;
-                      if (error) return self->drop("write error: " + error.message());
-                      self->queue_.erase(self->queue_.begin(), self->queue_.begin() + count);
-                      self->writeNext();
-                    });
+  if (queue_.empty()) return;
+  waitingToWrite_ = true;
+  socket_.async_wait(asio::ip::tcp::socket::wait_write, [self = shared_from_this()](const asio::error_code& error) {
+    self->waitingToWrite_ = false;
+    if (self->closed_) return;
+    if (error) return self->drop("write error: " + error.message());
+    self->flush();
+  });
 }
 
 void Session::drop(const std::string& reason) {

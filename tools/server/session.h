@@ -46,7 +46,8 @@ class Session : public std::enable_shared_from_this<Session> {
   void readHeader();
   void readRest(int type, int size);
   void handle(int type, const uint8_t* payload, int length);
-  void writeNext();
+  void flush();
+  void dropLater(const std::string& reason);
 
   asio::ip::tcp::socket socket_;
   ConferenceServer& server_;
@@ -57,7 +58,8 @@ class Session : public std::enable_shared_from_this<Session> {
   std::array<uint8_t, conf::kMinFrameSize> head_{};
   std::vector<uint8_t> frame_;
   std::deque<Frame> queue_;
-  bool writing_ = false;
+  size_t frontWritten_ = 0;  // bytes of the first queued frame already sent
+  bool waitingToWrite_ = false;
   bool closed_ = false;
   bool paused_ = false;       // a refusal's answer is being held back
   bool overflowing_ = false;  // queue bound passed, drop pending
