@@ -11,6 +11,7 @@
 #include <fstream>
 
 using namespace kavrik;
+using namespace kvx::test;
 
 TEST_F(FrameTest, CaptureMenuEnablesRequestsAndLoadsTheResult) {
   wxMenuBar* bar = frame->GetMenuBar();
