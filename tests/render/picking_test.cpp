@@ -160,7 +160,7 @@ struct CutSquare : ::testing::Test {
 };
 
 TEST_F(CutSquare, PicksSnapToSectionPointsOnly) {
-  drawCutPlane(view.state());
+  // The frame of SetUp built the section.
   ASSERT_EQ(view.state().sectionCache.size(), 4u * 3);
   pick(120, 20);  // a corner of the square, but not on the section
   EXPECT_EQ(view.manip.measure, nullptr);
