@@ -99,7 +99,7 @@ TEST(IncludeGraph, FoldersIncludeOnlyWhatTheyMay) {
       {"core/src/interaction",
        {"sdk"},
        {"core/src/interaction/camera_switch.h", "core/src/interaction/camera_tour.h",
-        "core/src/interaction/measurement.h", "core/src/interaction/rubber_band_mode.h"}},
+        "core/src/interaction/measurement.h"}},
       // The scene model knows nothing of drawing or interaction.
       {"core/src/scene", {"render", "interaction", "sdk", "geometry", "exchange"}, {}},
       // The kvx tool uses the scene, format and exchange code, never the SDK

@@ -86,7 +86,7 @@ FrameInput frameInputOf(State& s) {
 bool drawRubberBands(State& s) {
   // The rectangle and the measurement line both start where the drag began.
   const kvx_FrameInfo& f = *s.frame;
-  updateRubberBand(s.rubberBand, s.rectangleStartX, f.currentX, s.rectangleStartY, f.currentY,
+  updateRubberBand(s.rubberBand.lastDrawn, s.rectangleStartX, f.currentX, s.rectangleStartY, f.currentY,
                    s.selectionRectangle, f.width, f.height);
   return true;
 }
