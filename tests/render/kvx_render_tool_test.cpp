@@ -1,4 +1,5 @@
 // kvx render from the command line: arguments and failures.
+#include "golden_file.h"
 #include "run_command.h"
 #include "temp_env.h"
 
@@ -51,6 +52,20 @@ TEST(KvxRender, TheSampleSceneBecomesAPictureOfTheAskedSize) {
     EXPECT_EQ(bigEndian(pictures[i], 20), 200u);
   }
   EXPECT_NE(pictures[0], pictures[1]) << "the two views show different pictures";
+}
+
+// What the sample scene looks like, against pictures kept in tests/data.
+TEST(KvxRender, TheSampleSceneMatchesItsBaselinePictures) {
+  TempEnv dir;
+  const std::string sample = dir.path("sample.kvx").string();
+  ASSERT_EQ(runCommand(kKvx + " sample " + sample).status, 0);
+  for (const std::string view : {"camera", "top"}) {
+    const std::string out = dir.path(view + ".png").string();
+    const CommandResult result =
+        runCommand(kKvx + " render " + sample + " -o " + out + " --size 320x200 --view " + view + " 2>&1");
+    ASSERT_EQ(result.status, 0) << result.output;
+    EXPECT_TRUE(matchesBaseline(out, kTestData / "baselines" / ("sample_" + view + ".png"))) << view;
+  }
 }
 
 TEST(KvxRender, AFileThatCannotBeLoadedFailsWithoutWritingAPicture) {

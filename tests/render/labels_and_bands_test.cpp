@@ -71,7 +71,7 @@ TEST(RubberBand, ARectangleIsErasedWhenTheNextOneIsDrawn) {
   EXPECT_EQ(view.gl.at(70, 25).r, 255);
   EXPECT_EQ(view.presented, 0);
   s.selectionRectangle = false;
-  s.rubberBand[0] = -1;
+  s.rubberBand.lastDrawn[0] = -1;
   view.plugin.RenderFrame();
   EXPECT_EQ(countColor(view, {0, 0, 0}), background);
 }

@@ -65,7 +65,7 @@ TEST_F(TopViewGrid, RectangleDragSelectsExactlyThePointsInside) {
   EXPECT_EQ(grid().mark, 0);
   EXPECT_EQ(grid().boundsMark, 0);
   EXPECT_FALSE(view.state().selectionRectangle);
-  EXPECT_EQ(view.state().rubberBand[0], -1);
+  EXPECT_EQ(view.state().rubberBand.lastDrawn[0], -1);
 
   drag(0, 0, 10, 10);  // nothing inside: the selection is replaced by nothing
   EXPECT_EQ(selection(), "00000\n00000\n00000\n00000\n00000\n");
@@ -160,7 +160,7 @@ struct CutSquare : ::testing::Test {
 };
 
 TEST_F(CutSquare, PicksSnapToSectionPointsOnly) {
-  drawCutPlane(view.state());
+  // The frame of SetUp built the section.
   ASSERT_EQ(view.state().sectionCache.size(), 4u * 3);
   pick(120, 20);  // a corner of the square, but not on the section
   EXPECT_EQ(view.manip.measure, nullptr);

@@ -48,7 +48,7 @@ void measurementPick(kvx_GL_Plugin& sdk, int x, int y) {
     s.rectangleStartX = static_cast<int>(picked->window.x);
     s.rectangleStartY = s.frame->height - static_cast<int>(picked->window.y);
     s.measurementPending = true;
-    beginRubberBand(s);
+    beginRubberBand(s.rubberBand);
   } else if (picked) {
     kvx_Measure& m = measureRecord(s);
     std::copy_n(picked->position, 3, m.pointB);
@@ -59,7 +59,7 @@ void measurementPick(kvx_GL_Plugin& sdk, int x, int y) {
       s.scene->sceneFlags |= KVX_SCENE_MEASURED;
     else
       s.scene->sceneFlags &= ~KVX_SCENE_MEASURED;
-    endRubberBand(s);
+    endRubberBand(s.rubberBand);
     sdk.Refresh();
   } else if (!s.measurementPending) {
     s.scene->sceneFlags &= ~KVX_SCENE_MEASURED;
@@ -73,7 +73,7 @@ void cancelMeasurement(kvx_GL_Plugin& sdk) {
   if (s.measurementPending) {
     s.measurementPending = false;
     if (s.scene) s.scene->sceneFlags &= ~KVX_SCENE_MEASURED;
-    endRubberBand(s);
+    endRubberBand(s.rubberBand);
     sdk.Refresh();
   }
   if (s.measurementMode) {

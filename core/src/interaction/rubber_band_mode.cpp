@@ -4,17 +4,17 @@
 
 namespace kvx {
 
-void beginRubberBand(kvx_GL_Plugin::State& s) {
+void beginRubberBand(RubberBand& band) {
   GLint buffer = 0;
   glGetIntegerv(GL_DRAW_BUFFER, &buffer);
-  s.savedDrawBuffer = buffer;
+  band.savedDrawBuffer = buffer;
   glDrawBuffer(GL_FRONT);
 }
 
-void endRubberBand(kvx_GL_Plugin::State& s) {
-  // 0 (GL_NONE) means nothing was saved; drawing to it would show nothing.
-  if (s.savedDrawBuffer != 0) glDrawBuffer(static_cast<GLenum>(s.savedDrawBuffer));
-  s.rubberBand[0] = -1;
+void endRubberBand(RubberBand& band) {
+  // Drawing to GL_NONE would show nothing.
+  if (band.savedDrawBuffer != 0) glDrawBuffer(static_cast<GLenum>(band.savedDrawBuffer));
+  band.lastDrawn[0] = -1;
 }
 
 }  // namespace kvx

@@ -1,12 +1,16 @@
 #pragma once
 // While a selection rectangle or a measurement line follows the pointer,
 // it is drawn straight onto the front buffer; these switch to it and back.
-#include "sdk/plugin_state.h"
 
 namespace kvx {
 
-void beginRubberBand(kvx_GL_Plugin::State& state);
+struct RubberBand {
+  int lastDrawn[4] = {-1, 0, 0, 0};  // rectangle or line drawn last; x = -1: none
+  int savedDrawBuffer = 0;           // GL_NONE (0): nothing saved
+};
+
+void beginRubberBand(RubberBand& band);
 // Restores the saved draw buffer and forgets the band drawn last.
-void endRubberBand(kvx_GL_Plugin::State& state);
+void endRubberBand(RubberBand& band);
 
 }  // namespace kvx

@@ -9,12 +9,13 @@
 #include <cmath>
 
 namespace kvx {
-namespace {
 
-const kvx_CutPlane* activePlane(const kvx_ManipInfo& view) {
+const kvx_CutPlane* activeCutPlane(const kvx_ManipInfo& view) {
   const kvx_CutPlane* plane = view.cutPlane;
   return plane && plane->plan >= kvx_CutPlane::X_PLAN && plane->plan <= kvx_CutPlane::Z_PLAN ? plane : nullptr;
 }
+
+namespace {
 
 // The plane as a rectangle reaching a little past the bounds on the two other axes.
 void planeCorners(const kvx_CutPlane& plane, const float bounds[6], float corners[4][3]) {
@@ -69,27 +70,24 @@ void drawPlane(const kvx_CutPlane& plane, const float bounds[6], bool brightBack
 
 // Half a percent of the view radius towards the viewer, so that the lines
 // are not hidden by the faces they lie on.
-void towardsViewer(const kvx_GL_Plugin::State& s, float offset[3]) {
+void towardsViewer(const FrameInput& in, float offset[3]) {
   SceneView live;
-  liveCamera(*s.manip, live);
-  const SceneView& camera = s.scene->views.empty() ? live : s.scene->views[0];
+  liveCamera(*in.view, live);
+  const SceneView& camera = in.scene->views.empty() ? live : in.scene->views[0];
   float d[3], length = 0;
   for (int i = 0; i < 3; ++i) {
     d[i] = camera.camera[CAM_TARGET + i] - camera.camera[CAM_EYE + i];
     length += d[i] * d[i];
   }
   length = std::sqrt(length);
-  const float scale = length > 0 ? s.manip->viewRadius * -0.005f * 0.5f / length : 0;
+  const float scale = length > 0 ? in.view->viewRadius * -0.005f * 0.5f / length : 0;
   for (int i = 0; i < 3; ++i) offset[i] = d[i] * scale;
 }
 
-void drawSection(kvx_GL_Plugin::State& s, const kvx_CutPlane& plane, bool brightBackground) {
-  const kvx_ManipInfo& view = *s.manip;
-  if (s.sectionCache.empty())
-    if (const auto equation = cutPlaneEquation(plane, view.bounds))
-      s.sectionCache = buildSection(*s.scene, *equation, view.bounds);
+void drawSection(const FrameInput& in, const kvx_CutPlane& plane, bool brightBackground) {
+  if (!in.section) return;
   float o[3];
-  towardsViewer(s, o);
+  towardsViewer(in, o);
   glLineWidth(2.5f);
   glEnable(GL_LINE_SMOOTH);
   if (plane.transparent)
@@ -98,14 +96,14 @@ void drawSection(kvx_GL_Plugin::State& s, const kvx_CutPlane& plane, bool bright
     glColor3f(1, 1, 1);
   else
     glColor3f(0, 0, 0);
-  const std::vector<float>& points = s.sectionCache;
+  const std::vector<float>& points = *in.section;
   glBegin(GL_LINES);
   for (size_t i = 0; i + 2 < points.size(); i += 3)
     glVertex3f(points[i] + o[0], points[i + 1] + o[1], points[i + 2] + o[2]);
   glEnd();
   glDisable(GL_LINE_SMOOTH);
-  if (!s.measurementMode) return;
-  glPointSize(s.frame->width > 1280 ? 5.0f : 3.0f);
+  if (!in.measurementMode) return;
+  glPointSize(in.frame->width > 1280 ? 5.0f : 3.0f);
   glColor3f(1, 1, 0);
   glBegin(GL_POINTS);
   for (size_t i = 0; i + 2 < points.size(); i += 3)
@@ -116,7 +114,7 @@ void drawSection(kvx_GL_Plugin::State& s, const kvx_CutPlane& plane, bool bright
 }  // namespace
 
 void enableCutPlaneClip(const kvx_ManipInfo& view) {
-  const kvx_CutPlane* plane = activePlane(view);
+  const kvx_CutPlane* plane = activeCutPlane(view);
   if (!plane) return;
   const auto equation = cutPlaneEquation(*plane, view.bounds);
   const double coefficients[4] = {equation->n[0], equation->n[1], equation->n[2], equation->d};
@@ -124,13 +122,13 @@ void enableCutPlaneClip(const kvx_ManipInfo& view) {
   glEnable(GL_CLIP_PLANE0);
 }
 
-void drawCutPlane(kvx_GL_Plugin::State& s) {
-  const kvx_CutPlane* plane = activePlane(*s.manip);
-  if (!plane || !s.scene) return;
-  const bool brightBackground = bright(s.scene->background);
+void drawCutPlane(const FrameInput& in) {
+  const kvx_CutPlane* plane = activeCutPlane(*in.view);
+  if (!plane || !in.scene) return;
+  const bool brightBackground = bright(in.scene->background);
   glDisable(GL_CLIP_PLANE0);
-  drawPlane(*plane, s.manip->bounds, brightBackground);
-  drawSection(s, *plane, brightBackground);
+  drawPlane(*plane, in.view->bounds, brightBackground);
+  drawSection(in, *plane, brightBackground);
 }
 
 }  // namespace kvx

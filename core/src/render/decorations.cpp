@@ -1,5 +1,6 @@
 #include "render/decorations.h"
 
+#include "render/gl_scopes.h"
 #include "render/markers.h"
 #include "render/number_label.h"
 #include "render/stroke_font.h"
@@ -20,10 +21,9 @@ void placeText(const std::string& text, float size, const float origin[3], const
                            right[0] * up[1] - right[1] * up[0]};
   const GLfloat m[16] = {right[0],  right[1],  right[2],  0, up[0],     up[1],     up[2],     0,
                          normal[0], normal[1], normal[2], 0, origin[0], origin[1], origin[2], 1};
-  glPushMatrix();
+  const MatrixScope placed(GL_MODELVIEW);
   glMultMatrixf(m);
   drawStrokeText(text, size);
-  glPopMatrix();
 }
 
 float largestExtent(const float b[6]) { return std::max({b[1] - b[0], b[3] - b[2], b[5] - b[4]}); }

@@ -1,5 +1,6 @@
 #include "render/measure_drawing.h"
 
+#include "render/gl_scopes.h"
 #include "render/markers.h"
 #include "render/number_label.h"
 #include "render/stroke_font.h"
@@ -39,7 +40,7 @@ void drawLabel(const char* text, double x, double y, const uint8_t background[3]
 
 void drawMeasurement(const kvx_Measure& m, const uint8_t background[3], int width, int height) {
   if (!(m.distance > 0)) return;
-  glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_LINE_BIT | GL_POINT_BIT);
+  const AttribScope restored(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_LINE_BIT | GL_POINT_BIT);
   glDisable(GL_DEPTH_TEST);
   glDisable(GL_LIGHTING);
   glDisable(GL_TEXTURE_2D);
@@ -67,7 +68,6 @@ void drawMeasurement(const kvx_Measure& m, const uint8_t background[3], int widt
   if (gluProject((m.pointA[0] + m.pointB[0]) / 2, (m.pointA[1] + m.pointB[1]) / 2, (m.pointA[2] + m.pointB[2]) / 2,
                  modelView, projection, viewport, &x, &y, &z) == GL_TRUE)
     drawLabel(formatNumberLabel("", m.distance).c_str(), x, y, background, width, height);
-  glPopAttrib();
 }
 
 }  // namespace kvx

@@ -1,5 +1,6 @@
 #include "render/ruler.h"
 
+#include "render/gl_scopes.h"
 #include "render/markers.h"
 #include "render/number_label.h"
 #include "render/stroke_font.h"
@@ -65,13 +66,12 @@ void drawGraduations(const AxisMap& map, int length, bool horizontal) {
     const double value = std::fabs(t) < step * 1e-6 ? 0 : t;
     const std::string label = formatNumberLabel(value < 0 ? "-" : "", std::fabs(value));
     const float at = float(map.origin + t * map.scale);
-    glPushMatrix();
+    const MatrixScope placed(GL_MODELVIEW);
     if (horizontal)
       glTranslatef(at - strokeTextLength(label, kLabelSize) / 2, 13, 0);
     else
       glTranslatef(13, at + strokeTextLength(label, kLabelSize) / 2, 0), glRotatef(-90, 0, 0, 1);
     drawStrokeText(label, kLabelSize);
-    glPopMatrix();
   }
 }
 

@@ -22,8 +22,6 @@
 namespace kvx {
 namespace {
 
-using State = kvx_GL_Plugin::State;
-
 bool anyLineDrawn(const scene& scene) {
   for (const auto& object : scene.objects)
     if (isLineDrawn(*object)) return true;
@@ -38,8 +36,7 @@ void setFirstObjectWrap(const scene& scene) {
 }
 
 // Returns true when a texture was uploaded.
-bool drawObjects(State& s, const ObjectPass& pass) {
-  scene& scene = *s.scene;
+bool drawObjects(scene& scene, const ObjectPass& pass) {
   const uint8_t flags = pass.displayFlags;
   const int passes = flags & KVX_DISPLAY_FACES ? 2 : 1;
   bool uploaded = false;
@@ -67,17 +64,16 @@ void resetAfterObjects() {
   glDisable(GL_LIGHTING);
 }
 
-}  // namespace
-
-void checkRenderContext(State& s) {
-  RenderCache& cache = s.render;
+// Deletes the GL objects of the cache and the scene when the scene or the
+// context changed or a texture name went stale, so that they are rebuilt.
+void checkRenderContext(scene& scene, RenderCache& cache) {
   void* context = currentGLContext();
-  const bool stale = cache.lastScene != s.scene.get() || cache.lastContext != context ||
-                     (s.scene && !textureNamesValid(*s.scene, cache.overlayTexture));
+  const bool stale = cache.lastScene != &scene || cache.lastContext != context ||
+                     !textureNamesValid(scene, cache.overlayTexture);
   if (!stale) return;
   // Names of another context are not ours to delete: only forget them then.
   const bool sameContext = cache.lastContext == context;
-  if (s.scene) releaseTextures(*s.scene, sameContext);
+  releaseTextures(scene, sameContext);
   if (sameContext) {
     if (cache.overlayTexture) glDeleteTextures(1, &cache.overlayTexture);
     deleteFont(cache.bitmapFont);
@@ -86,22 +82,21 @@ void checkRenderContext(State& s) {
   cache.overlayTexture = 0;
   cache.bitmapFont = {};
   cache.outlineFont = {};
-  if (cache.lastScene != s.scene.get()) {
-    cache.labels = s.scene ? readTextLabels(*s.scene) : std::vector<TextLabel>{};
-    if (s.scene && s.scene->blobImage.pixels.empty()) s.scene->loadBlobImage();
-  }
-  cache.lastScene = s.scene.get();
+  if (cache.lastScene != &scene) cache.labels = readTextLabels(scene);
+  cache.lastScene = &scene;
   cache.lastContext = context;
 }
 
-bool drawSceneFrame(State& s) {
+}  // namespace
+
+FrameResult drawSceneFrame(const FrameInput& in, RenderCache& cache) {
   // The host's context leaves a frame as it entered it: line width, pixel
   // store, enables and the rest are the frame's own business.
   const AttribScope hostState(GL_ALL_ATTRIB_BITS);
   const ClientAttribScope hostClientState(GL_CLIENT_ALL_ATTRIB_BITS);
-  scene& scene = *s.scene;
-  kvx_ManipInfo& view = *s.manip;
-  const kvx_FrameInfo& frame = *s.frame;
+  scene& scene = *in.scene;
+  kvx_ManipInfo& view = *in.view;
+  const kvx_FrameInfo& frame = *in.frame;
   const uint8_t flags = view.displayFlags;
   const bool noLight = captureOption(CaptureOption::NOLIGHT);
   const int upAxis = screenUpAxis(scene.sceneFlags);
@@ -114,7 +109,7 @@ bool drawSceneFrame(State& s) {
   bool lightsOn = false;
   if (flags & KVX_DISPLAY_LINES) {
     glDisable(GL_LIGHTING);
-  } else if (s.automaticLight && !noLight) {
+  } else if (in.automaticLight && !noLight) {
     setAutomaticLight();
     lightsOn = true;
   } else {
@@ -128,8 +123,7 @@ bool drawSceneFrame(State& s) {
   syncLiveCamera(scene, view);
   const SceneView& camera0 = scene.views.empty() ? camera : scene.views[0];
   const Projection projection =
-      computeProjection(scene, camera0, view.viewRadius, frame.width, frame.height, s.animating);
-  s.perspective = projection.perspective;
+      computeProjection(scene, camera0, view.viewRadius, frame.width, frame.height, in.animating);
   loadProjection(projection);
   glCullFace(GL_BACK);
   glFrontFace(GL_CCW);
@@ -149,21 +143,23 @@ bool drawSceneFrame(State& s) {
     if (lightsOn && !(flags & KVX_DISPLAY_LINES)) glEnable(GL_LIGHTING);
   }
 
-  checkRenderContext(s);
+  checkRenderContext(scene, cache);
   ObjectPass pass;
   pass.displayFlags = flags;
   pass.noLight = noLight;
   pass.accelerate = !captureOption(CaptureOption::DONTACCELERATETEXTURES);
   pass.lightsOn = lightsOn;
   pass.someLineDrawn = anyLineDrawn(scene);
-  pass.highlighted = s.objectMode ? s.currentObject : -1;
-  const bool uploaded = drawObjects(s, pass);
+  pass.highlighted = in.highlightedObject;
+  FrameResult result;
+  result.perspective = projection.perspective;
+  result.textureUploaded = drawObjects(scene, pass);
 
   resetAfterObjects();
   PointMarking marking;
   const bool noCutPlane = !view.cutPlane || view.cutPlane->plan == -1;
-  marking.markUnselected = (flags & KVX_DISPLAY_NORMALS) || (s.measurementMode && noCutPlane);
-  marking.measuring = s.measurementMode;
+  marking.markUnselected = (flags & KVX_DISPLAY_NORMALS) || (in.measurementMode && noCutPlane);
+  marking.measuring = in.measurementMode;
   marking.facesShown = flags & KVX_DISPLAY_FACES;
   marking.viewportWidth = frame.width;
   marking.viewRadius = view.viewRadius;
@@ -171,21 +167,21 @@ bool drawSceneFrame(State& s) {
   drawPoints(scene, marking);
   glDisable(GL_CLIP_PLANE0);
   if (flags & KVX_DISPLAY_AXIS2) drawOriginAxes(view.bounds, upAxis);
-  drawCutPlane(s);
+  drawCutPlane(in);
   if (!projection.perspective) drawOrthographicRuler(frame.width, frame.height, scene.background);
   if (flags & KVX_DISPLAY_AXIS1) drawBoundsBox(view.bounds, scene.background, upAxis);
 
-  drawTextLabels(s.render.labels, s.render.bitmapFont, s.render.outlineFont);
+  drawTextLabels(cache.labels, cache.bitmapFont, cache.outlineFont);
   if (view.measure && view.measure->distance > 0)
     drawMeasurement(*view.measure, scene.background, frame.width, frame.height);
   const auto& logo = scene.blobImage;
   if (!logo.pixels.empty())
     drawLogo(logo.pixels.data(), logo.width, logo.height, logo.translucent, frame.width, frame.height);
-  if (s.cursorShown && s.cursorImage)
-    drawOverlayCursor(s.cursorImage, s.cursorWidth, s.cursorHeight, frame.currentX, frame.currentY,
-                      frame.width, frame.height, s.render.overlayTexture);
+  if (in.cursor.shown && in.cursor.image)
+    drawOverlayCursor(in.cursor.image, in.cursor.width, in.cursor.height, frame.currentX, frame.currentY,
+                      frame.width, frame.height, cache.overlayTexture);
   glFlush();
-  return uploaded;
+  return result;
 }
 
 }  // namespace kvx

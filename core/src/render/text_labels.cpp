@@ -1,5 +1,7 @@
 #include "render/text_labels.h"
 
+#include "render/gl_scopes.h"
+
 #include <GL/gl.h>
 
 #include <cstring>
@@ -50,7 +52,7 @@ std::vector<TextLabel> readTextLabels(const scene& scene) {
 
 void drawTextLabels(const std::vector<TextLabel>& labels, FontLists& bitmapFont, FontLists& outlineFont) {
   if (labels.empty()) return;
-  glPushAttrib(GL_ENABLE_BIT | GL_LIST_BIT | GL_CURRENT_BIT);
+  const AttribScope restored(GL_ENABLE_BIT | GL_LIST_BIT | GL_CURRENT_BIT);
   glDisable(GL_LIGHTING);
   glDisable(GL_TEXTURE_2D);
   for (const TextLabel& label : labels) {
@@ -60,16 +62,14 @@ void drawTextLabels(const std::vector<TextLabel>& labels, FontLists& bitmapFont,
     glColor3ub(label.color[0], label.color[1], label.color[2]);
     glListBase(font.base);
     if (label.kind == TextLabel::OUTLINE) {
-      glPushMatrix();
+      const MatrixScope placed(GL_MODELVIEW);
       glMultMatrixf(label.matrix.data());
       glCallLists(static_cast<GLsizei>(label.text.size()), GL_UNSIGNED_BYTE, label.text.data());
-      glPopMatrix();
     } else {
       glRasterPos3fv(label.position);
       glCallLists(static_cast<GLsizei>(label.text.size()), GL_UNSIGNED_BYTE, label.text.data());
     }
   }
-  glPopAttrib();
 }
 
 }  // namespace kvx

@@ -1,5 +1,7 @@
 #include "sdk/frame_loop.h"
 
+#include "interaction/cut_section.h"
+#include "render/cut_plane_drawing.h"
 #include "render/scene_frame.h"
 #include "render/window_overlays.h"
 
@@ -60,10 +62,31 @@ void measureFrame(State& s, bool uploaded) {
   s.frameTimeMs = measuredFrameTime(s.elapsedMs, s.frameCounter);
 }
 
+// What the renderer needs of the state. The section is built here, once per
+// cut, and a new scene's logo picked up before its first frame.
+FrameInput frameInputOf(State& s) {
+  scene& scene = *s.scene;
+  if (s.render.lastScene != &scene && scene.blobImage.pixels.empty()) scene.loadBlobImage();
+  if (const kvx_CutPlane* plane = activeCutPlane(*s.manip); plane && s.sectionCache.empty())
+    if (const auto equation = cutPlaneEquation(*plane, s.manip->bounds))
+      s.sectionCache = buildSection(scene, *equation, s.manip->bounds);
+  FrameInput in;
+  in.scene = &scene;
+  in.view = s.manip;
+  in.frame = s.frame;
+  in.automaticLight = s.automaticLight;
+  in.animating = s.animating;
+  in.measurementMode = s.measurementMode;
+  in.highlightedObject = s.objectMode ? s.currentObject : -1;
+  in.section = &s.sectionCache;
+  in.cursor = {s.cursorImage, s.cursorWidth, s.cursorHeight, s.cursorShown};
+  return in;
+}
+
 bool drawRubberBands(State& s) {
   // The rectangle and the measurement line both start where the drag began.
   const kvx_FrameInfo& f = *s.frame;
-  updateRubberBand(s.rubberBand, s.rectangleStartX, f.currentX, s.rectangleStartY, f.currentY,
+  updateRubberBand(s.rubberBand.lastDrawn, s.rectangleStartX, f.currentX, s.rectangleStartY, f.currentY,
                    s.selectionRectangle, f.width, f.height);
   return true;
 }
@@ -87,9 +110,10 @@ bool drawView(State& s, DrawKind kind) {
     const bool playing = s.transitionRunning;
     if (s.remainingSteps > 0) --s.remainingSteps;
     if (playing) advanceTransition(s);
-    const bool uploaded = drawSceneFrame(s);
+    const FrameResult result = drawSceneFrame(frameInputOf(s), s.render);
+    s.perspective = result.perspective;
     if (!single) present(s);
-    measureFrame(s, uploaded);
+    measureFrame(s, result.textureUploaded);
     if (s.remainingSteps == 0) s.transitionRunning = false;
   } while (!single && s.transitionRunning);
   return true;

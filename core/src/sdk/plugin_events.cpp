@@ -41,7 +41,7 @@ void startRectangle(State& s, int x, int y) {
   s.rectangleStartX = x;
   s.rectangleStartY = y;
   s.selectionRectangle = true;
-  kvx::beginRubberBand(s);
+  kvx::beginRubberBand(s.rubberBand);
 }
 
 // Selects inside the dragged rectangle, converted to window pixels from the bottom left.
@@ -55,7 +55,7 @@ void finishRectangle(State& s) {
     if (s.objectMode) advanceInObjectMode(s);
   }
   s.selectionRectangle = false;
-  kvx::endRubberBand(s);
+  kvx::endRubberBand(s.rubberBand);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // State of the SDK object. Each concern of the object (files, capture,
 // display, view, cameras, cutting plane, events) keeps its part here.
 #include "interaction/frame_clock.h"
+#include "interaction/rubber_band_mode.h"
 #include "interaction/transition.h"
 #include "kvx_sdk.h"
 #include "platform/mail_client.h"
@@ -79,8 +80,7 @@ struct kvx_GL_Plugin::State {
   int rectangleStartX = 0;
   int rectangleStartY = 0;
   bool measurementPending = false;
-  int rubberBand[4] = {-1, 0, 0, 0};  // last drawn rectangle or line; x = -1: none
-  int savedDrawBuffer = 0;
+  kvx::RubberBand rubberBand;
   bool measurementMode = false;
 
   std::vector<float> sectionCache;  // consecutive point pairs
