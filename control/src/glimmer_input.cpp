@@ -52,7 +52,7 @@ void CGlimmerObj::OnKeyDown(const XKeyEvent& key) {
     const KeySym keysym = XLookupKeysym(&copy, 0);
     const KeyAction action = actionForVirtualKey(virtualKeyOf(keysym == XK_VoidSymbol ? 0 : keysym));
     switch (action.kind) {
-      case KeyAction::None: return;
+      case KeyAction::Nothing: return;
       case KeyAction::StopAnim: StopAnim(); return;
       case KeyAction::StartAnim: StartAnim(); return;
       case KeyAction::Command:

@@ -7,7 +7,7 @@
 namespace glimmer {
 
 struct KeyAction {
-  enum Kind { None, StopAnim, StartAnim, Command } kind = None;
+  enum Kind { Nothing, StopAnim, StartAnim, Command } kind = Nothing;
   int command = 0;  // for Command: the code sent to OnEvent
 };
 
