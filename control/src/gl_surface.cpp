@@ -106,7 +106,14 @@ void GlSurface::drawText(const std::string& text, int x, int baseline) {
   if (!fontLists_ || text.empty()) return;
   glRasterPos2i(x, baseline);
   glListBase(fontLists_);
-  glCallLists(static_cast<GLsizei>(text.size()), GL_UNSIGNED_BYTE, text.data());
+  // Glyphs without pixels (the space) draw nothing and would not advance.
+  const int space = XTextWidth(font_, " ", 1);
+  for (unsigned char c : text) {
+    if (c == ' ')
+      glBitmap(0, 0, 0, 0, static_cast<GLfloat>(space), 0, nullptr);
+    else
+      glCallList(fontLists_ + c);
+  }
 }
 
 int GlSurface::textWidth(const std::string& text) const {
