@@ -16,6 +16,9 @@ namespace {
 
 using namespace publish;
 
+// Outlives the application object, which wxEntry deletes; -1 until known.
+int exitStatus = -1;
+
 std::string programFolder() {
   char path[4096];
   const ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
@@ -33,14 +36,15 @@ class PublishApp : public wxApp {
     const auto args = parseArgs(raw, error);
     if (!args) {
       std::cerr << "kavrik-publish: " << error << '\n' << usageText();
-      exitCode_ = 2;
+      exitStatus = 2;
       return false;
     }
     const std::string module = programFolder() + "/libglimmer.so";
     if (args->registerOnly || args->unregisterOnly) {
+      exitStatus = 0;
       if (!ControlModule::registerModule(module, args->unregisterOnly, error)) {
         std::cerr << "kavrik-publish: " << error << '\n';
-        exitCode_ = 1;
+        exitStatus = 1;
       }
       return false;
     }
@@ -51,14 +55,14 @@ class PublishApp : public wxApp {
       if (!decoded) {
         std::cerr << "kavrik-publish: cannot open " << args->openDocument << ": "
                   << (bytes ? error : "no such file") << '\n';
-        exitCode_ = 1;
+        exitStatus = 1;
         return false;
       }
       streams = *decoded;
     }
     if (!module_.load(module, error)) {
       std::cerr << "kavrik-publish: " << error << '\n';
-      exitCode_ = 1;
+      exitStatus = 1;
       return false;
     }
     wxInitAllImageHandlers();
@@ -68,22 +72,19 @@ class PublishApp : public wxApp {
     return true;
   }
   int OnExit() override {
-    if (frame_) exitCode_ = frame_->exitCode();
-    return exitCode_;
+    if (frame_) exitStatus = frame_->exitCode();
+    return exitStatus;
   }
-  int exitCode() const { return exitCode_; }
 
  private:
   ControlModule module_;
   PublishFrame* frame_ = nullptr;
-  int exitCode_ = 0;
 };
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  auto* app = new PublishApp;
-  wxApp::SetInstance(app);
+  wxApp::SetInstance(new PublishApp);
   const int status = wxEntry(argc, argv);
-  return status != 0 ? status : app->exitCode();
+  return exitStatus >= 0 ? exitStatus : status != 0 ? 1 : 0;
 }
