@@ -99,7 +99,10 @@ class ControlCell : public glimmer::IGlimmerSite {
 
 PublishFrame::PublishFrame(ControlModule& module, const PublishArgs& args, const std::vector<std::string>& streams)
     : wxFrame(nullptr, wxID_ANY, "kavrik publish"), savePath_(args.saveDocument) {
-  const size_t count = streams.size() + args.sources.size();
+  // A page without any document still holds one view (the default scene).
+  std::vector<std::string> sources = args.sources;
+  if (streams.empty() && sources.empty()) sources.emplace_back();
+  const size_t count = streams.size() + sources.size();
   const int columns = args.columns ? args.columns : static_cast<int>(std::max<size_t>(count, 1));
   const int rows = args.columns ? args.rows : 1;
   auto* grid = new wxGridSizer(rows, columns, 4, 4);
@@ -111,7 +114,8 @@ PublishFrame::PublishFrame(ControlModule& module, const PublishArgs& args, const
       ByteBufferStream stream(streams[i]);
       cell->persist()->Load(&stream);
     } else {
-      cell->object()->Load(toBstr(args.sources[i - streams.size()]).c_str());
+      if (const std::string& source = sources[i - streams.size()]; !source.empty())
+        cell->object()->Load(toBstr(source).c_str());
     }
     grid->Add(cell->host(), 1, wxEXPAND);
     cells_.push_back(std::move(cell));

@@ -276,6 +276,14 @@ TEST_F(ContainerProgram, TkExampleEmbedsAControlShowingTheDefaultScene) {
   stop();
 }
 
+TEST_F(ContainerProgram, DocumentThatCannotBeSavedEndsWithStatusOne) {
+  start({"--save", env_.path("no/such/folder/page.kvxdoc").string(), sample("one.kvx")});
+  Window frame = 0;
+  ASSERT_TRUE(waitFor([&] { return (frame = findWindow("kavrik publish")) != 0; }));
+  ASSERT_TRUE(waitFor([&] { return controlWindows(frame).size() == 1; }));
+  EXPECT_EQ(closeAndWait(), 1);
+}
+
 TEST_F(ContainerProgram, ExitStatuses) {
   struct Case {
     std::string args;
