@@ -55,7 +55,12 @@ bool ControlModule::load(const std::string& besideProgram, std::string& error) {
     error = "the control's module has no class object";
     return false;
   }
+  toolsCommand_ = reinterpret_cast<void (*)(int)>(dlsym(handle_, "glimmer_tools_command"));
   return true;
+}
+
+void ControlModule::toolsCommand(int controlId) const {
+  if (toolsCommand_) toolsCommand_(controlId);
 }
 
 glimmer::IGlimmerObj* ControlModule::create() {

@@ -16,12 +16,15 @@ class ControlModule {
   bool load(const std::string& besideProgram, std::string& error);
   // A new control; null on failure.
   glimmer::IGlimmerObj* create();
+  // A press of a tools window button; the control acts on the view clicked last.
+  void toolsCommand(int controlId) const;
   // The registration entries of the module `path`.
   static bool registerModule(const std::string& path, bool unregister, std::string& error);
 
  private:
   void* handle_ = nullptr;
   glimmer::IClassFactory* factory_ = nullptr;
+  void (*toolsCommand_)(int) = nullptr;
 };
 
 }  // namespace publish

@@ -37,7 +37,8 @@ std::u16string toBstr(const std::string& utf8) {
 // One control and the site it talks to.
 class ControlCell : public glimmer::IGlimmerSite {
  public:
-  ControlCell(wxWindow* parent, glimmer::IGlimmerObj* control) : host_(new wxWindow(parent, wxID_ANY)), obj_(control) {
+  ControlCell(wxWindow* parent, glimmer::IGlimmerObj* control, const ControlModule& module)
+      : host_(new wxWindow(parent, wxID_ANY)), obj_(control), module_(module) {
     host_->SetMinSize(wxSize(160, 120));
     obj_->QueryInterface(glimmer::IID_IGlimmerInPlace, reinterpret_cast<void**>(&inPlace_));
     obj_->QueryInterface(glimmer::IID_IPersistStreamInit, reinterpret_cast<void**>(&persist_));
@@ -82,9 +83,8 @@ class ControlCell : public glimmer::IGlimmerSite {
     return true;
   }
   bool ToolsWindow(glimmer::ToolsAction action, const glimmer::ToolsWindowSpec& spec) override {
-    glimmer::IGlimmerInPlace* target = inPlace_;
-    target->AddRef();
-    return ToolsWindowHost::act(action, spec, [target](int id) { target->ToolsCommand(id); });
+    const ControlModule* module = &module_;
+    return ToolsWindowHost::act(action, spec, [module](int id) { module->toolsCommand(id); });
   }
   void AboutDialog(const glimmer::AboutSpec& spec) override { showAboutDialog(host_, spec); }
   void DataChanged() override {}
@@ -92,6 +92,7 @@ class ControlCell : public glimmer::IGlimmerSite {
  private:
   wxWindow* host_;
   glimmer::IGlimmerObj* obj_;
+  const ControlModule& module_;
   glimmer::IGlimmerInPlace* inPlace_ = nullptr;
   glimmer::IPersistStreamInit* persist_ = nullptr;
   bool active_ = false;
@@ -109,7 +110,7 @@ PublishFrame::PublishFrame(ControlModule& module, const PublishArgs& args, const
   for (size_t i = 0; i < count; ++i) {
     glimmer::IGlimmerObj* control = module.create();
     if (!control) continue;
-    auto cell = std::make_unique<ControlCell>(this, control);
+    auto cell = std::make_unique<ControlCell>(this, control, module);
     if (i < streams.size()) {
       ByteBufferStream stream(streams[i]);
       cell->persist()->Load(&stream);

@@ -58,7 +58,14 @@ bool timerRunning(CGlimmerObj* control, int id) {
 }
 
 int dispatchPending() {
-  if (!connection) return -1;
+  // A modal dialog shown by a handler runs the container's loop, which may
+  // call in again: the inner call leaves everything to the outer one.
+  static bool dispatching = false;
+  if (!connection || dispatching) return -1;
+  struct Guard {
+    Guard() { dispatching = true; }
+    ~Guard() { dispatching = false; }
+  } guard;
   while (XPending(connection) > 0) {
     XEvent event;
     XNextEvent(connection, &event);
