@@ -27,10 +27,28 @@ XFontStruct* loadCaptionFont(Display* display) {
   return nullptr;
 }
 
+bool windowExists(Display* display, unsigned long window) {
+  // The default handler would end the process over a bad window from the
+  // container; a quiet one stands in for this one request.
+  static bool failed;
+  failed = false;
+  XSync(display, False);
+  auto previous = XSetErrorHandler([](Display*, XErrorEvent*) {
+    failed = true;
+    return 0;
+  });
+  XWindowAttributes attributes;
+  const bool answered = XGetWindowAttributes(display, window, &attributes) != 0;
+  XSync(display, False);
+  XSetErrorHandler(previous);
+  return answered && !failed;
+}
+
 }  // namespace
 
 void GlSurface::create(Display* display, unsigned long parent, int x, int y, int width, int height) {
   if (!display) throw std::runtime_error("Can't open the X display !");
+  if (!parent || !windowExists(display, parent)) throw std::runtime_error("The container's window does not exist !");
   display_ = display;
   XVisualInfo* visual = chooseVisual(display);
   if (!visual) throw std::runtime_error("ChoosePixelFormat() failed");
@@ -72,7 +90,8 @@ void GlSurface::destroy() {
   if (arrow_) XFreeCursor(display_, arrow_);
   if (window_) XDestroyWindow(display_, window_);
   if (colormap_) XFreeColormap(display_, colormap_);
-  XFlush(display_);
+  // Done before the container goes on to destroy the parent window.
+  XSync(display_, False);
   context_ = nullptr;
   font_ = nullptr;
   fontLists_ = 0;

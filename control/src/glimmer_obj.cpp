@@ -8,6 +8,7 @@
 #include "x_connection.h"
 
 #include <GL/gl.h>
+#include <GL/glu.h>
 
 #include <exception>
 #include <iostream>
@@ -102,6 +103,10 @@ HRESULT CGlimmerObj::InPlaceActivate(int x, int y, int width, int height) {
   // Starting state until the core sets its own: 30 degree perspective.
   glEnable(GL_DEPTH_TEST);
   glViewport(0, 0, width_, height_);
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  gluPerspective(30.0, height_ > 0 ? static_cast<double>(width_) / height_ : 1.0, 3.0, 20.0);
+  glMatrixMode(GL_MODELVIEW);
   invalidate();
   return S_OK;
 }

@@ -66,7 +66,7 @@ void ToolsWindow::showFor(CGlimmerObj* control) {
     return;
   }
   created = owner->ToolsWindow(ToolsAction::Create, s);
-  if (!created && control) control->reportFailure("SetCurrentActiveX", "Can't create dialog !");
+  if (!created && control) control->reportFailure("OnLButtonDown", "Can't create dialog !");
 }
 
 void ToolsWindow::command(int controlId) {

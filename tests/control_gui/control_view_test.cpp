@@ -61,6 +61,21 @@ TEST_F(ControlView, MissingCoreShowsTheFallbackAndSaysWhy) {
   screenshot(control->Window(), "control-fallback");
 }
 
+TEST_F(ControlView, ABadParentWindowIsReportedNotFatal) {
+  site_->parent = 0x7FFFFF;  // no such window
+  glimmer::IClassFactory* factory = nullptr;
+  ASSERT_EQ(DllGetClassObject(glimmer::CLSID_GlimmerObj, glimmer::IID_IClassFactory, reinterpret_cast<void**>(&factory)),
+            glimmer::S_OK);
+  glimmer::IGlimmerInPlace* control = nullptr;
+  ASSERT_EQ(factory->CreateInstance(nullptr, glimmer::IID_IGlimmerInPlace, reinterpret_cast<void**>(&control)),
+            glimmer::S_OK);
+  control->SetSite(site_.get());
+  EXPECT_EQ(control->InPlaceActivate(0, 0, 100, 100), glimmer::E_FAIL);
+  ASSERT_EQ(site_->messages.size(), 1u);
+  EXPECT_EQ(site_->messages[0], "CreateContext: The container's window does not exist !");
+  control->Release();
+}
+
 TEST_F(ControlView, DragsRotateZoomAndPanByButton) {
   CGlimmerObj* control = shownControl();
   auto snapshot = [&] { return control->manip(); };
