@@ -29,8 +29,6 @@ bool CGlimmerObj::SetFile(const char* name) {
     const std::string full = name;
     const auto display = displayNameOf(full);
     if (!display) return false;
-    loading_ = true;
-    statusText_ = "Downloading...";
     // Without the core a repaint would only ask for the same name again.
     if (sdk_) invalidate();
     if (!display->empty() && !sdk_) {
@@ -38,15 +36,10 @@ bool CGlimmerObj::SetFile(const char* name) {
     } else if (!display->empty()) {
       if (looksLikeUrl(full)) {
         const auto target = isDownloadableUrl(full) ? DocumentFolder::freshPath(full) : std::nullopt;
-        if (target && LoadURL(*target, full)) {
-          statusText_.clear();
-          loading_ = false;
-          return true;
-        }
+        if (target && LoadURL(*target, full)) return true;
         current_.clear();
       } else {
         current_ = *display;
-        statusText_ = "Loading file " + current_ + "...";
         invalidate();
       }
       if (current_.size() > 1) {
@@ -54,8 +47,7 @@ bool CGlimmerObj::SetFile(const char* name) {
         sdk_->CloseFile();
         if (sdk_->LoadFile(current_.c_str(), nullptr, false) != 0) setDirty();
       } else {
-        const std::string text = display->empty() ? "Could not load file !" : "Could not load " + *display + " !";
-        reportFailure("Kavrik Publish", text, MessageIcon::Exclamation);
+        reportFailure("Kavrik Publish", "Could not load " + *display + " !", MessageIcon::Exclamation);
       }
       invalidate();
     }
@@ -63,8 +55,6 @@ bool CGlimmerObj::SetFile(const char* name) {
   } catch (const std::exception& e) {
     reportFailure("SetFile(const char *)", e.what());
   }
-  statusText_.clear();
-  loading_ = false;
   return result;
 }
 

@@ -129,15 +129,12 @@ class CGlimmerObj final : public IGlimmerObj, public IPersistStreamInit, public 
   bool overHand_ = false;
   std::string current_;
   std::optional<std::string> pending_;
-  std::string statusText_;
-  bool loading_ = false;
   bool toolsWindowFlag_ = true;
   bool dirty_ = false;
   DownloadState download_;
   UrlDownload downloadThread_;
   std::string downloadedName_;
   std::u16string streamTag_ = u"KAVRIK";
-  std::optional<std::u16string> streamName_;
 };
 
 }  // namespace glimmer

@@ -67,7 +67,6 @@ HRESULT CGlimmerObj::Load(IByteStream* stream) {
     if (!read.content.document) return S_OK;  // saved while empty
     DocumentRecord& doc = *read.content.document;
     if (doc.tag) streamTag_ = *doc.tag;
-    streamName_ = doc.name;
     const std::string name = doc.name ? toUtf8(*doc.name) : std::string();
     switch (doc.kind) {
       case KIND_LINK:
