@@ -62,6 +62,10 @@ enum Command : int {
   CMD_STOP_ANIMATION = EV_ANIM_STOP,
   CMD_SET_VIEW = KVX_CMD_SET_VIEW,
   CMD_ESCAPE = EV_ANIM_STOP_AND_CANCEL,
+  // The Capture menu: outside 100-1998, so enabled without a file.
+  CMD_ENABLE_CAPTURE = 3001,
+  CMD_CAPTURE_NOW = 3002,
+  CMD_CAPTURE_SETTINGS = 3003,
 };
 
 }  // namespace kavrik
