@@ -36,7 +36,7 @@ struct ProgressEnd {
 
 std::unique_ptr<uint8_t[]> allocate(uint64_t size) {
   std::unique_ptr<uint8_t[]> buffer(new (std::nothrow) uint8_t[size]);
-  preferHugePages(buffer.get(), size);
+  prepareToFill(buffer.get(), size);
   return buffer;
 }
 
