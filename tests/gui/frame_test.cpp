@@ -33,9 +33,10 @@ bool pressed(MyFrame* frame, int tool) { return frame->GetToolBar()->GetToolStat
 
 TEST_F(FrameTest, BuildsMenusToolsAndStatusAsTabled) {
   wxMenuBar* bar = frame->GetMenuBar();
-  ASSERT_EQ(bar->GetMenuCount(), 6u);
+  ASSERT_EQ(bar->GetMenuCount(), 7u);
   EXPECT_EQ(bar->GetMenuLabel(0), "&File");
-  EXPECT_EQ(bar->GetMenuLabel(5), "&Help");
+  EXPECT_EQ(bar->GetMenuLabel(5), "&Capture");
+  EXPECT_EQ(bar->GetMenuLabel(6), "&Help");
   EXPECT_EQ(bar->FindItem(CMD_SET_VIEW)->GetSubMenu()->GetMenuItemCount(), 6u);
   EXPECT_EQ(bar->GetLabel(CMD_VIEW_BACK), "Bac&k View");
   EXPECT_TRUE(bar->IsChecked(CMD_INTERPOLATION));
@@ -67,10 +68,10 @@ TEST_F(FrameTest, ConstructionTellsTheCoreItsDifferenceSceneAndRemotePointer) {
 }
 
 TEST_F(FrameTest, MenuStateFollowsTheFile) {
-  const std::vector<int> withoutFile{CMD_OPEN, CMD_EXIT, 700, 702, 703, 704, 705};
+  const std::vector<int> withoutFile{CMD_OPEN, CMD_EXIT, 700, 702, 703, 704, 705, 3001, 3002, 3003};
   EXPECT_EQ(enabledItems(frame->GetMenuBar()), withoutFile);
   loadFile();
-  EXPECT_EQ(enabledItems(frame->GetMenuBar()).size(), 37u) << "every item, both submenus included";
+  EXPECT_EQ(enabledItems(frame->GetMenuBar()).size(), 40u) << "every item, both submenus included";
   frame->dispatch(CMD_CLOSE);
   EXPECT_EQ(enabledItems(frame->GetMenuBar()), withoutFile);
 }

@@ -1,3 +1,4 @@
+#include "kvx_version.h"
 #include "run_command.h"
 
 #include <gtest/gtest.h>
