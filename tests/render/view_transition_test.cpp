@@ -51,6 +51,52 @@ TEST_F(Transition, SlowFramesShortenItAndItStopsSoonAfterTheExpectedEnd) {
   EXPECT_TRUE(sameOrientation(rotation(), *predefinedOrientation(kvx_BaseSDK::VIEW_FRONT, false), 1e-6f));
 }
 
+// However slow the frames, a transition ends within 1.5 times its nominal
+// duration: fewer steps, and no frame that would end beyond that.
+TEST_F(Transition, NeverLastsMoreThanHalfAgainItsNominalDuration) {
+  const struct {
+    double ms;
+    bool slow;
+  } steady[] = {{10, false}, {30, false}, {60, false}, {120, false}, {250, false}, {400, false},
+                {600, false}, {60, true}, {250, true}, {700, true}, {1200, true}};
+  for (const auto& c : steady) {
+    *msPerFrame = 10;
+    view.plugin.ViewPredefined(kvx_BaseSDK::VIEW_BOTTOM);
+    view.plugin.Render();  // back to a known view at the measured 10 ms
+    view.presented = 0;
+    view.plugin.SetInterpolate(c.slow);
+    storeQuat(*predefinedOrientation(kvx_BaseSDK::VIEW_FRONT, false), view.manip.rotation);
+    *msPerFrame = c.ms;
+    view.plugin.Render();
+    const double nominal = c.slow ? 2600 : 900;
+    EXPECT_LE(view.presented * c.ms, 1.5 * nominal) << c.ms << " ms a frame, slow " << c.slow;
+    EXPECT_TRUE(sameOrientation(rotation(), *predefinedOrientation(kvx_BaseSDK::VIEW_FRONT, false), 1e-6f));
+  }
+
+  // Frames that turn slow midway, played one step per call. (A frame is
+  // foreseen only from those before it, so the slowdown comes early enough.)
+  const struct {
+    int fastFrames;
+    double slowMs;
+  } slowingDown[] = {{10, 100}, {30, 150}, {45, 250}, {60, 300}, {80, 150}};
+  for (const auto& c : slowingDown) {
+    *msPerFrame = 10;
+    view.plugin.ViewPredefined(kvx_BaseSDK::VIEW_BOTTOM);
+    view.plugin.Render();
+    view.plugin.SetInterpolate(false);
+    storeQuat(*predefinedOrientation(kvx_BaseSDK::VIEW_BACK, false), view.manip.rotation);
+    bool running = false;
+    double lasted = 0;
+    for (int frame = 0; frame < 1000; ++frame) {
+      *msPerFrame = frame < c.fastFrames ? 10 : c.slowMs;
+      if (view.plugin.AnimFrame(&running, false)) lasted += *msPerFrame;
+      if (!running) break;
+    }
+    EXPECT_LE(lasted, 1.5 * 900) << c.fastFrames << " frames, then " << c.slowMs << " ms each";
+    EXPECT_TRUE(sameOrientation(rotation(), *predefinedOrientation(kvx_BaseSDK::VIEW_BACK, false), 1e-6f));
+  }
+}
+
 TEST_F(Transition, WithTransitionsOffAViewJumpsAtOnce) {
   view.state().transitionSteps = 0;
   view.plugin.ViewPredefined(kvx_BaseSDK::VIEW_LEFT);

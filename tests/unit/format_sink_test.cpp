@@ -2,6 +2,7 @@
 #include "format/comp_sink.h"
 #include "format/crypt_sink.h"
 #include "format/file_sink.h"
+#include "format/one_shot_comp_sink.h"
 #include "temp_env.h"
 
 #include <gtest/gtest.h>
@@ -31,6 +32,12 @@ std::vector<uint8_t> inflateAll(const std::vector<uint8_t>& packed, size_t expec
   EXPECT_EQ(uncompress(out.data(), &length, packed.data(), packed.size()), Z_OK);
   out.resize(length);
   return out;
+}
+
+std::vector<uint8_t> patterned(size_t size) {
+  std::vector<uint8_t> bytes(size);
+  for (size_t i = 0; i < size; ++i) bytes[i] = static_cast<uint8_t>((i * i) >> 5);
+  return bytes;
 }
 
 TEST(KvxSink, CountsWithoutWriting) {
@@ -81,8 +88,7 @@ TEST(KvxFileSink, FullDiskIsReportedAsWriteError) {
 }
 
 TEST(KvxCompSink, ChunksAreAtMost512BytesAndFormOneStream) {
-  std::vector<uint8_t> payload(100000);
-  for (size_t i = 0; i < payload.size(); ++i) payload[i] = static_cast<uint8_t>((i * i) >> 5);
+  const std::vector<uint8_t> payload = patterned(100000);
   KvxCompSink comp;
   CollectSink collect;
   ASSERT_TRUE(comp.ready());
@@ -96,8 +102,14 @@ TEST(KvxCompSink, ChunksAreAtMost512BytesAndFormOneStream) {
   EXPECT_EQ(inflateAll(collect.bytes, payload.size()), payload);
 }
 
-TEST(KvxCompSink, RefusedNextPutFails) {
-  KvxCompSink comp;
+// Both compression sinks fail the same way when the sink below refuses.
+template <typename Sink>
+class CompressionSink : public ::testing::Test {};
+using CompressionSinks = ::testing::Types<KvxCompSink, KvxOneShotCompSink>;
+TYPED_TEST_SUITE(CompressionSink, CompressionSinks);
+
+TYPED_TEST(CompressionSink, RefusedNextPutFails) {
+  TypeParam comp;
   CollectSink collect;
   collect.refuse = true;
   comp.setNext(&collect);
@@ -105,12 +117,67 @@ TEST(KvxCompSink, RefusedNextPutFails) {
   EXPECT_FALSE(comp.flush());
 }
 
-TEST(SinkChain, CompressThenEncipherRoundTrips) {
+TYPED_TEST(CompressionSink, FullDiskBelowIsTheChainsErrorCode) {
+  KvxFileSink file("/dev/full");
+  TypeParam comp;
+  comp.setNext(&file);
+  EXPECT_EQ(comp.errorCode(), 0);
+  std::vector<uint8_t> noise(1 << 17);
+  for (size_t i = 0; i < noise.size(); ++i) noise[i] = static_cast<uint8_t>(i * 2654435761u >> 13);
+  comp.put(noise.data(), static_cast<int32_t>(noise.size()));
+  comp.flush();
+  EXPECT_EQ(comp.errorCode(), SINK_WRITE_FAILED);
+}
+
+TEST(KvxOneShotCompSink, DeflatesEverythingAtFlushIntoOneZlibStream) {
+  const std::vector<uint8_t> payload = patterned(300000);
+  KvxOneShotCompSink comp;
+  CollectSink collect;
+  ASSERT_TRUE(comp.ready());
+  comp.setNext(&collect);
+  for (size_t at = 0; at < payload.size(); at += 333)
+    ASSERT_TRUE(comp.put(payload.data() + at, static_cast<int32_t>(std::min<size_t>(333, payload.size() - at))));
+  EXPECT_EQ(collect.puts, 0) << "nothing is handed on before the flush";
+  ASSERT_TRUE(comp.flush());
+  EXPECT_FALSE(comp.streaming());
+  EXPECT_EQ(comp.bytesIn(), static_cast<int32_t>(payload.size()));
+  EXPECT_EQ(comp.bytesOut(), static_cast<int32_t>(collect.bytes.size()));
+  EXPECT_LE(collect.bytes.size(), static_cast<size_t>(collect.puts) * (1 << 16));
+  EXPECT_EQ(inflateAll(collect.bytes, payload.size()), payload);
+
+  const size_t handedOn = collect.bytes.size();
+  EXPECT_TRUE(comp.flush());
+  EXPECT_EQ(collect.bytes.size(), handedOn) << "a second flush adds no second stream";
+}
+
+TEST(KvxOneShotCompSink, PastItsGatherLimitItStreamsLikeKvxCompSink) {
+  const std::vector<uint8_t> payload = patterned(100000);
+  KvxCompSink reference;
+  CollectSink expected;
+  reference.setNext(&expected);
+  reference.put(payload.data(), static_cast<int32_t>(payload.size()));
+  ASSERT_TRUE(reference.flush());
+
+  for (size_t limit : {size_t(0), size_t(5000), payload.size() - 1}) {
+    KvxOneShotCompSink comp(limit);
+    CollectSink collect;
+    comp.setNext(&collect);
+    for (size_t at = 0; at < payload.size(); at += 4096)
+      ASSERT_TRUE(comp.put(payload.data() + at, static_cast<int32_t>(std::min<size_t>(4096, payload.size() - at))));
+    ASSERT_TRUE(comp.flush());
+    EXPECT_TRUE(comp.streaming()) << limit;
+    EXPECT_EQ(collect.bytes, expected.bytes) << limit;
+    EXPECT_EQ(comp.bytesIn(), static_cast<int32_t>(payload.size()));
+    EXPECT_EQ(comp.bytesOut(), static_cast<int32_t>(collect.bytes.size())) << limit;
+  }
+}
+
+TYPED_TEST(CompressionSink, CompressThenEncipherRoundTrips) {
   std::vector<uint8_t> payload(5000);
   std::iota(payload.begin(), payload.end(), 0);
   CollectSink bottom;
   KvxCryptSink crypt("phrase", 7);
-  KvxCompSink comp;
+  TypeParam comp;
   crypt.setNext(&bottom);
   comp.setNext(&crypt);
   ASSERT_TRUE(comp.put(payload.data(), static_cast<int32_t>(payload.size())));
@@ -120,18 +187,6 @@ TEST(SinkChain, CompressThenEncipherRoundTrips) {
   std::vector<uint8_t> packed(bottom.bytes.size());
   ASSERT_TRUE(kvxDecodeBuffer(bottom.bytes.data(), packed.data(), static_cast<int32_t>(packed.size()), "phrase", 7));
   EXPECT_EQ(inflateAll(packed, payload.size()), payload);
-}
-
-TEST(SinkChain, ErrorCodeIsTheFirstFromTheTop) {
-  KvxFileSink file("/dev/full");
-  KvxCompSink comp;
-  comp.setNext(&file);
-  EXPECT_EQ(comp.errorCode(), 0);
-  std::vector<uint8_t> noise(1 << 17);
-  for (size_t i = 0; i < noise.size(); ++i) noise[i] = static_cast<uint8_t>(i * 2654435761u >> 13);
-  comp.put(noise.data(), static_cast<int32_t>(noise.size()));
-  comp.flush();
-  EXPECT_EQ(comp.errorCode(), SINK_WRITE_FAILED);
 }
 
 }  // namespace

@@ -24,6 +24,9 @@ class Cfb64 {
   void decipher(const uint8_t* in, uint8_t* out, size_t length);
 
  private:
+  template <bool Encipher>
+  void run(const uint8_t* in, uint8_t* out, size_t length);
+
   Blowfish cipher_;
   uint8_t register_[8] = {};
   unsigned position_ = 0;

@@ -4,6 +4,7 @@
 #include "format/payload_layout.h"
 #include "services/capture_options.h"
 #include "services/debuglog.h"
+#include "services/huge_pages.h"
 
 #include <cmath>
 #include <new>
@@ -97,6 +98,7 @@ class GeometryReader {
     // Every vertex stores at least its three coordinates.
     if (!in_.intact() || count > static_cast<uint32_t>(in_.remaining()) / 12) return fail("vertex count", count);
     n_ = static_cast<int32_t>(count);
+    reserveToFill(g_.vertices, count);
     g_.vertices.resize(n_);
     texCoords_ = storesTexCoords(in_.version, o_.textureName);
     normals_ = in_.version >= 31 ? 6 : 12;
@@ -207,6 +209,7 @@ class GeometryReader {
     if (!in_.get_u32(count)) return false;
     if (count > static_cast<uint32_t>(in_.remaining()) / 12) return fail("triangle count", count);
     const uint8_t* bytes = in_.getdataptr(static_cast<int32_t>(count) * 12);
+    reserveToFill(g_.triangleTable, count);
     g_.triangleTable.resize(count);
     for (Tri& t : g_.triangleTable) {
       for (int32_t& index : t.i) {

@@ -7,10 +7,53 @@
 #include "services/texture_dump.h"
 
 #include <cmath>
+#include <cstring>
 #include <string>
 
 namespace kvx {
 namespace {
+
+// Long arrays (vertices, colours, triangles) go to the sink in blocks of
+// many fields: one put per block instead of one per field.
+class BlockWriter {
+ public:
+  explicit BlockWriter(serializer& out) : out_(out) {}
+  ~BlockWriter() { flush(); }
+  BlockWriter(const BlockWriter&) = delete;
+  BlockWriter& operator=(const BlockWriter&) = delete;
+
+  void u8(uint8_t value) {
+    room(1);
+    block_[used_++] = value;
+  }
+  void u16(uint16_t value) {
+    room(2);
+    block_[used_++] = static_cast<uint8_t>(value);
+    block_[used_++] = static_cast<uint8_t>(value >> 8);
+  }
+  void u32(uint32_t value) {
+    room(4);
+    for (int shift = 0; shift < 32; shift += 8) block_[used_++] = static_cast<uint8_t>(value >> shift);
+  }
+  void f32(float value) {
+    uint32_t bits;
+    std::memcpy(&bits, &value, 4);
+    u32(bits);
+  }
+  void flush() {
+    if (used_) out_.put_bytes(block_, static_cast<int32_t>(used_));
+    used_ = 0;
+  }
+
+ private:
+  void room(size_t bytes) {
+    if (used_ + bytes > sizeof block_) flush();
+  }
+
+  serializer& out_;
+  uint8_t block_[16384];
+  size_t used_ = 0;
+};
 
 class PayloadWriter {
  public:
@@ -136,10 +179,10 @@ class PayloadWriter {
       for (int r = 0; r < 3; ++r) n[r] /= length;
   }
 
-  void normal(const geom& g, const float n[3]) {
+  void normal(BlockWriter& block, const geom& g, const float n[3]) {
     uint16_t packed[3] = {0, 0, 0};
     if (!g.noRealNormals) packNormal(n[0], n[1], n[2], packed);
-    for (uint16_t q : packed) out_.put_u16(q);
+    for (uint16_t q : packed) block.u16(q);
   }
 
   void geometry(const SceneObject& o) {
@@ -150,23 +193,24 @@ class PayloadWriter {
     out_.put_u8(static_cast<uint8_t>(g.type));
     const bool texCoords = storesTexCoords(kWrittenVersion, o.textureName);
     auto carries = [&](int32_t i) { return vertexCarriesNormal(kWrittenVersion, o.lit, o.smooth, g.type, n, i); };
+    BlockWriter block(out_);
     float p[3], nv[3];
     if (out_.vertexMode == 1) {
       for (int32_t i = 0; i < n; ++i) {
         const Vertex& v = g.vertices[i];
         storedVertex(o, v, p, nv);
-        for (float c : p) out_.put_f32(c);
-        if (carries(i)) normal(g, nv);
+        for (float c : p) block.f32(c);
+        if (carries(i)) normal(block, g, nv);
         if (texCoords) {
-          out_.put_f32(o.envMap ? 0.0f : v.u);
-          out_.put_f32(o.envMap ? 0.0f : v.v);
+          block.f32(o.envMap ? 0.0f : v.u);
+          block.f32(o.envMap ? 0.0f : v.v);
         }
       }
     } else {
       for (int axis = 0; axis < 3; ++axis)
         for (int32_t i = 0; i < n; ++i) {
           storedVertex(o, g.vertices[i], p, nv);
-          out_.put_f32(p[axis]);
+          block.f32(p[axis]);
         }
       for (int axis = 0; axis < 3; ++axis)
         for (int32_t i = 0; i < n; ++i) {
@@ -174,23 +218,23 @@ class PayloadWriter {
           storedVertex(o, g.vertices[i], p, nv);
           uint16_t packed[3] = {0, 0, 0};
           if (!g.noRealNormals) packNormal(nv[0], nv[1], nv[2], packed);
-          out_.put_u16(packed[axis]);
+          block.u16(packed[axis]);
         }
       if (texCoords) {
-        for (int32_t i = 0; i < n; ++i) out_.put_f32(o.envMap ? 0.0f : g.vertices[i].u);
-        for (int32_t i = 0; i < n; ++i) out_.put_f32(o.envMap ? 0.0f : g.vertices[i].v);
+        for (int32_t i = 0; i < n; ++i) block.f32(o.envMap ? 0.0f : g.vertices[i].u);
+        for (int32_t i = 0; i < n; ++i) block.f32(o.envMap ? 0.0f : g.vertices[i].v);
       }
     }
     if (g.perVertexColor)
       for (const Vertex& v : g.vertices) {
-        out_.put_u8(v.r);
-        out_.put_u8(v.g);
-        out_.put_u8(v.b);
+        block.u8(v.r);
+        block.u8(v.g);
+        block.u8(v.b);
       }
     if (g.type == tri_indexed) {
-      out_.put_u32(static_cast<uint32_t>(g.triangleCount()));
+      block.u32(static_cast<uint32_t>(g.triangleCount()));
       for (const Tri& t : g.triangleTable)
-        for (int32_t index : t.i) out_.put_u32(static_cast<uint32_t>(index));
+        for (int32_t index : t.i) block.u32(static_cast<uint32_t>(index));
     }
   }
 

@@ -1,10 +1,12 @@
 // scene::Read: the file container around the payload.
 #include "format/crypt_sink.h"
+#include "format/deflate_buffer.h"
 #include "format/file_header.h"
 #include "format/scene_read_steps.h"
 #include "scene/scene.h"
 #include "services/capture_options.h"
 #include "services/debuglog.h"
+#include "services/huge_pages.h"
 #include "services/paths.h"
 
 #include <climits>
@@ -33,7 +35,9 @@ struct ProgressEnd {
 };
 
 std::unique_ptr<uint8_t[]> allocate(uint64_t size) {
-  return std::unique_ptr<uint8_t[]>(new (std::nothrow) uint8_t[size]);
+  std::unique_ptr<uint8_t[]> buffer(new (std::nothrow) uint8_t[size]);
+  prepareToFill(buffer.get(), size);
+  return buffer;
 }
 
 // A rawSize that the body cannot produce is refused before anything is
@@ -115,8 +119,8 @@ int32_t loadSceneFile(scene& s, const char* fileName, const char* passPhrase, Pr
       KVX_LOG(LOG_ERROR, "Scene::Read: Uncompress failed! err %d\n", Z_MEM_ERROR);
       return FILE_CORRUPT;
     }
-    uLongf inflated = header.rawSize;
-    const int status = uncompress(payload.get(), &inflated, body.get(), bodyLength);
+    size_t inflated = 0;
+    const int status = inflateBuffer(body.get(), bodyLength, payload.get(), header.rawSize, inflated);
     if (status != Z_OK) {
       KVX_LOG(LOG_ERROR, "Scene::Read: Uncompress failed! err %d\n", status);
       return FILE_CORRUPT;

@@ -1,8 +1,8 @@
 // scene::Write: the sink chain, the header and the safe replacement of the file.
-#include "format/comp_sink.h"
 #include "format/crypt_sink.h"
 #include "format/file_header.h"
 #include "format/file_sink.h"
+#include "format/one_shot_comp_sink.h"
 #include "format/payload_layout.h"
 #include "services/temp_file.h"
 #include "scene/scene.h"
@@ -34,7 +34,7 @@ struct WriteSession {
   std::unique_ptr<KvxSink> bottom;
   KvxFileSink* file = nullptr;   // the bottom sink when writing a file
   std::unique_ptr<KvxCryptSink> crypt;
-  std::unique_ptr<KvxCompSink> comp;
+  std::unique_ptr<KvxOneShotCompSink> comp;
 };
 
 bool createBottomSink(WriteSession& w, const char* fileName, int sinkKind) {
@@ -84,7 +84,7 @@ int32_t scene::Write(const char* fileName, const kvx_CryptoDesc* crypto, int sin
   }
   if (!captureOption(CaptureOption::DONTCOMPRESSKVXFILE)) {
     KvxSink* below = w.top();
-    w.comp = std::make_unique<KvxCompSink>();
+    w.comp = std::make_unique<KvxOneShotCompSink>();
     if (!w.comp->ready() || !w.comp->setNext(below)) {
       KVX_LOG(LOG_ERROR, "scene::Write: compression sink creation error\n");
       return FILE_CANNOT_CIPHER;

@@ -73,6 +73,10 @@ StepCounts adaptSteps(StepCounts steps, float frameTimeMs, long framesDrawn, dou
   return steps;
 }
 
+bool mustEndNow(double elapsedMs, double frameMs, double expectedMs) {
+  return elapsedMs + 2 * frameMs > 1.5 * expectedMs;
+}
+
 float measuredFrameTime(double elapsedMs, long frames) {
   const double t = elapsedMs > 0 && frames > 0 ? elapsedMs / frames : 10;
   return t < 0.001 || t > 1000000 ? 1.0f : float(t);

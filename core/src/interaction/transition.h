@@ -37,6 +37,11 @@ struct StepCounts {
 StepCounts adaptSteps(StepCounts steps, float frameTimeMs, long framesDrawn, double elapsedMs,
                       double expectedMs);
 
+// Whether the frame about to be drawn must show the target so that the
+// transition ends within 1.5 times its expected duration: one more frame of
+// `frameMs` after it would end beyond that.
+bool mustEndNow(double elapsedMs, double frameMs, double expectedMs);
+
 // Frame time from a measurement: elapsed / frames, 10 without one, and 1
 // when it falls outside 0.001 .. 1 000 000.
 float measuredFrameTime(double elapsedMs, long frames);

@@ -7,6 +7,8 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
+
 namespace kvx {
 namespace {
 
@@ -21,7 +23,7 @@ void present(const State& s) {
 void beginDraw(State& s) {
   s.frameClock->restart();
   s.frameCounter = 0;
-  s.elapsedMs = 0;
+  s.elapsedMs = s.lastFrameMs = 0;
   s.expectedMs = 100;
   s.firstFrameUpload = s.firstFrameUploadHandled = false;
   if (s.remainingSteps != s.transitionSteps) return;
@@ -41,6 +43,10 @@ void advanceTransition(State& s) {
   } else if (s.elapsedMs > s.expectedMs + 300) {
     s.remainingSteps = 0;
   }
+  // Slow frames end a transition early rather than late; a frame that just
+  // turned slow counts more than the average of the fast ones before it.
+  if (s.frameCounter >= 1 && mustEndNow(s.elapsedMs, std::max<double>(s.lastFrameMs, s.frameTimeMs), s.expectedMs))
+    s.remainingSteps = 0;
   const float total = float(s.transitionSteps);
   float u = total > 0 ? 1 - float(s.remainingSteps) / total : 1;
   if (s.ease) u = ease(u);
@@ -51,13 +57,15 @@ void advanceTransition(State& s) {
 void measureFrame(State& s, bool uploaded) {
   if (s.frameCounter == 0 && uploaded && s.transitionRunning) s.firstFrameUpload = true;
   ++s.frameCounter;
+  const double before = s.elapsedMs;
   s.elapsedMs = s.frameClock->elapsedMs();
+  s.lastFrameMs = s.elapsedMs - before;
   if (s.firstFrameUpload && !s.firstFrameUploadHandled) {
     // The upload says nothing about the speed of later frames.
     s.firstFrameUploadHandled = true;
     s.frameClock->restart();
     --s.frameCounter;
-    s.elapsedMs = 0;
+    s.elapsedMs = s.lastFrameMs = 0;
   }
   s.frameTimeMs = measuredFrameTime(s.elapsedMs, s.frameCounter);
 }

@@ -44,6 +44,7 @@ struct kvx_GL_Plugin::State {
   bool boundsChanged = false;  // the running transition moves the bounds too
   std::unique_ptr<kvx::FrameClock> frameClock = std::make_unique<kvx::SteadyFrameClock>();
   double elapsedMs = 0;
+  double lastFrameMs = 0;  // the latest frame alone
   double expectedMs = 100;
   bool firstFrameUpload = false;         // textures were uploaded in the first frame
   bool firstFrameUploadHandled = false;  // ... and that frame was taken out of the timing
