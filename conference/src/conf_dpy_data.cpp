@@ -16,6 +16,37 @@ using F = TlmFullManipInfo;
 // check marks mirror them (0x20 shares 605 with 0x10, the later write wins).
 constexpr int kDisplayCheckCommands[6] = {600, 604, 601, 602, 605, 605};
 
+// A slave rebuilds centre and radius from the bounds it receives (their
+// midpoint and diagonal), but a camera's view keeps a centre and radius of
+// its own. Such a view travels with the bounds scaled about its centre so
+// that the rule gives them back; the plane position is restated against
+// those bounds so that the plane cuts at the same place.
+void boundsDescribingView(const kvx_ManipInfo& view, float out[6], float& cutPosition) {
+  const float* b = view.bounds;
+  float half[3], diagonal2 = 0;
+  bool centred = true;
+  for (int i = 0; i < 3; ++i) {
+    half[i] = (b[2 * i + 1] - b[2 * i]) / 2;
+    diagonal2 += 4 * half[i] * half[i];
+    centred = centred && (b[2 * i] + b[2 * i + 1]) / 2 == view.center[i];
+  }
+  const float diagonal = std::sqrt(diagonal2);
+  std::memcpy(out, b, 6 * sizeof(float));
+  if (centred && diagonal == view.viewRadius) return;
+  const float scale = diagonal > 0 ? view.viewRadius / diagonal : 0;
+  for (int i = 0; i < 3; ++i) {
+    const float h = diagonal > 0 ? half[i] * scale : view.viewRadius / (2 * std::sqrt(3.0f));
+    out[2 * i] = view.center[i] - h;
+    out[2 * i + 1] = view.center[i] + h;
+  }
+  if (const kvx_CutPlane* plane = view.cutPlane; plane && plane->plan >= 1 && plane->plan <= 3) {
+    const int a = plane->plan - 1;
+    const float at = b[2 * a] + cutPosition * (b[2 * a + 1] - b[2 * a]);
+    const float extent = out[2 * a + 1] - out[2 * a];
+    if (extent != 0) cutPosition = (at - out[2 * a]) / extent;
+  }
+}
+
 }  // namespace
 
 ConfDpyData::~ConfDpyData() { dropOwnMeasure(); }
@@ -53,7 +84,6 @@ int ConfDpyData::getData(TlmFullManipInfo* message) {
   m.ty = view.panY;
   std::memcpy(m.q, view.rotation, sizeof m.q);
   m.z = view.fieldOfView;
-  std::memcpy(m.bounds, view.bounds, sizeof m.bounds);
 
   if (const kvx_CutPlane* plane = view.cutPlane) {
     if (plane->plan != -1) m.f |= F::kCutActive;
@@ -62,6 +92,7 @@ int ConfDpyData::getData(TlmFullManipInfo* message) {
     if (plane->transparent) m.f |= F::kCutTransparent;
     m.cp = plane->position;
   }
+  boundsDescribingView(view, m.bounds, m.cp);
   if (const kvx_Measure* measure = view.measure; measure && measure->distance > 0) {
     m.f |= F::kMeasurePresent;
     std::memcpy(m.measure, measure->pointA, 3 * sizeof(float));

@@ -27,6 +27,9 @@ struct ViewSync : ::testing::Test {
     sdk.state().frame = &frameInfo;
     const float bounds[6] = {-1, 3, 0, 2, -5, 5};
     std::copy_n(bounds, 6, manip.bounds);
+    const float center[3] = {1, 1, 0};  // as a fitted view has them
+    std::copy_n(center, 3, manip.center);
+    manip.viewRadius = std::sqrt(16.f + 4 + 100);
     manip.fieldOfView = 32;
     manip.rotation[3] = 1;
   }
@@ -96,6 +99,26 @@ TEST_F(ViewSync, ViewFieldsRoundTripAndCentreComesFromTheBounds) {
   EXPECT_FLOAT_EQ(slave.center[1], 1);
   EXPECT_FLOAT_EQ(slave.center[2], 0);
   EXPECT_FLOAT_EQ(slave.viewRadius, std::sqrt(16.f + 4 + 100));
+}
+
+TEST_F(ViewSync, CameraViewWithItsOwnCentreReachesTheSlaveUnchanged) {
+  const float center[3] = {2, 0.5f, -1};
+  std::copy_n(center, 3, manip.center);
+  manip.viewRadius = 4;
+  kvx_CutPlane plane = {kvx_CutPlane::X_PLAN, false, 0.25f, false};  // cuts at x = 0
+  manip.cutPlane = &plane;
+  const TlmFullManipInfo m = read();
+
+  kvx_ManipInfo slave = {};
+  kvx_FrameInfo slaveFrame = {800, 600, 0, 0, 0, 0};
+  conf::ConfDpyData slaveData(&frame, &sdk, &slave, &slaveFrame);
+  sdk.state().manip = &slave;
+  ASSERT_EQ(slaveData.applyData(&m), 0);
+  for (int i = 0; i < 3; ++i) EXPECT_NEAR(slave.center[i], center[i], 1e-5) << i;
+  EXPECT_NEAR(slave.viewRadius, 4, 1e-5);
+  ASSERT_NE(slave.cutPlane, nullptr);
+  const float cutAt = slave.bounds[0] + slave.cutPlane->position * (slave.bounds[1] - slave.bounds[0]);
+  EXPECT_NEAR(cutAt, 0, 1e-5) << "the plane cuts where the master's does";
 }
 
 TEST_F(ViewSync, PointerScalesBetweenViewportsOfDifferentSizes) {
