@@ -4,6 +4,7 @@
 #include "conf_dpy_data.h"
 #include "digests.h"
 #include "conference_doubles.h"
+#include "conference_settings.h"
 #include "conference_session.h"
 #include "file_hash.h"
 #include "host_list.h"
@@ -317,6 +318,38 @@ TEST(ConferenceHosts, ListKeepsNineNewestFirstWithoutRepeats) {
   EXPECT_EQ(host + "|" + port, "example|1234");
   splitHostPort("example", host, port);
   EXPECT_EQ(host + "|" + port, "example|443");
+}
+
+TEST(ConferenceSettingsStore, DefaultsAndRoundTrip) {
+  std::map<std::string, std::string> store;
+  auto get = [&](const std::string& key) -> std::optional<std::string> {
+    auto found = store.find(key);
+    return found == store.end() ? std::nullopt : std::optional<std::string>(found->second);
+  };
+  auto set = [&](const std::string& key, const std::string& value) { return store[key] = value, true; };
+
+  ConferenceSettings s = loadConferenceSettings(get, "");
+  EXPECT_EQ(s.hosts.entries(), std::vector<std::string>{"localhost:443"});
+  EXPECT_EQ(s.pseudonym, "UnknownUser");
+  EXPECT_FALSE(s.useProxy);
+  EXPECT_EQ(loadConferenceSettings(get, "ann").pseudonym, "ann");
+
+  store["conferenceUseHttpProxy"] = "0";
+  store["conferenceHttpProxyHost"] = "proxy.lan";
+  EXPECT_FALSE(loadConferenceSettings(get, "ann").useProxy) << "\"0\" leaves the proxy off";
+  store["conferenceUseHttpProxy"] = "2";
+  EXPECT_TRUE(loadConferenceSettings(get, "ann").useProxy);
+
+  s.hosts.remember("example:4433");
+  s.pseudonym = "bob";
+  s.proxyUser = "alice";
+  saveConferenceSettings(s, set);
+  EXPECT_EQ(store["conferenceHosts"], "example:4433 localhost:443 ");
+  EXPECT_EQ(store["conferenceUseHttpProxy"], "0");
+  const ConferenceSettings back = loadConferenceSettings(get, "ann");
+  EXPECT_EQ(back.hosts.entries(), s.hosts.entries());
+  EXPECT_EQ(back.pseudonym, "bob");
+  EXPECT_EQ(back.proxyUser, "alice");
 }
 
 }  // namespace
