@@ -37,6 +37,10 @@ void JsonEvents::loginRefused(int status, const std::string& text) {
   printLine(w);
 }
 
+void JsonEvents::proxyError(const std::string& text) {
+  std::fprintf(stderr, "kvx conference: Proxy connection error: %s\n", text.c_str());
+}
+
 void JsonEvents::masterRefused() {
   masterRefusedSeen = true;
   emit("master-refused");

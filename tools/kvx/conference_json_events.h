@@ -24,7 +24,8 @@ class JsonEvents : public conf::ConferenceEvents {
   void viewApplied(const conf::TlmFullManipInfo& view) override;
   void viewSent(const conf::TlmFullManipInfo& view) override;
   std::optional<conf::ProxyLogin> askProxyLogin(const std::string& message, const std::string& presetUser) override;
-  void proxyError(const std::string& text) override { emit("log", "Proxy connection error: " + text + "\n"); }
+  // A message box in the viewer, not a log line: goes to standard error.
+  void proxyError(const std::string& text) override;
   void missingPseudonym() override {}
   void connected() override {
     wasConnected_ = true;
