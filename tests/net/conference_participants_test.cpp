@@ -42,7 +42,7 @@ std::vector<int> appliedViews(const KvxParticipant& p) {
 
 TEST_F(Conference, MasterHandsOverAndTheSlaveSeesWhatTheMasterSees) {
   const std::string annPng = env.path("ann.png").string(), bobPng = env.path("bob.png").string();
-  auto ann = start("ann", {"--create", "--linger", "6", "--snapshot", annPng});
+  auto ann = start("ann", {"--create", "--after-views", "5", "--linger", "0.3", "--snapshot", annPng});
   ASSERT_TRUE(ann->waitFor(R"({"event":"login","master":true})")) << ann->output();
   auto bob = start("bob", {"--chat", "hello all", "--become-master", "--views", "5", "--linger", "0.5", "--snapshot", bobPng});
   EXPECT_EQ(bob->waitExit(20000), 0) << bob->output();
@@ -66,9 +66,9 @@ TEST_F(Conference, MasterHandsOverAndTheSlaveSeesWhatTheMasterSees) {
 }
 
 TEST_F(Conference, ThreeParticipantsAndARefusedHandOver) {
-  auto ann = start("ann", {"--create", "--release", "no", "--linger", "5"});
+  auto ann = start("ann", {"--create", "--release", "no", "--linger", "8"});
   ASSERT_TRUE(ann->waitFor(R"({"event":"login","master":true})")) << ann->output();
-  auto cid = start("cid", {"--linger", "5"});
+  auto cid = start("cid", {"--linger", "6"});
   ASSERT_TRUE(cid->waitFor(R"({"event":"login","master":false})")) << cid->output();
   auto bob = start("bob", {"--become-master", "--views", "2"});
   EXPECT_EQ(bob->waitExit(15000), 4) << bob->output();
@@ -81,7 +81,7 @@ TEST_F(Conference, ThreeParticipantsAndARefusedHandOver) {
 }
 
 TEST_F(Conference, ViewsReachEveryParticipantInOrder) {
-  auto ann = start("ann", {"--create", "--views", "0", "--linger", "8"});
+  auto ann = start("ann", {"--create", "--after-views", "4"});
   ASSERT_TRUE(ann->waitFor(R"({"event":"login","master":true})")) << ann->output();
   auto cid = start("cid", {"--after-views", "4"});
   ASSERT_TRUE(cid->waitFor(R"({"event":"login","master":false})")) << cid->output();
