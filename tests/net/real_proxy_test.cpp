@@ -12,6 +12,7 @@
 
 #include "child_process.h"
 #include "http_proxy.h"
+#include "kvx_participant.h"
 #include "run_command.h"
 #include "server_process.h"
 #include "temp_env.h"
@@ -82,6 +83,7 @@ class ProxyUnderTest {
   }
 
   const std::string& missing() const { return missing_; }
+  int port() const { return port_; }
   bool up() const { return up_; }
   std::string diagnostics() const {
     return readFile(env_.path("proxy.out")) + readFile(env_.path("proxy") / "cache.log") +
@@ -166,6 +168,35 @@ TEST_P(RealProxy, ChallengeRightAndWrongCredentials) {
   auto wrong = proxy.connect(state, server.port(), kUser, "not the password");
   EXPECT_EQ(wrong.result, conf::kTunnelFailed);
   EXPECT_EQ(wrong.error.substr(0, std::string(c.wrongPasswordError).size()), c.wrongPasswordError);
+}
+
+// The headless participant: the first attempt goes without credentials;
+// without --proxy-user it stops with status 3, with it the login succeeds.
+TEST_P(RealProxy, HeadlessParticipantAnswersTheLoginWithItsOptions) {
+  const ProxyCase& c = GetParam();
+  ProxyUnderTest proxy(c.kind);
+  if (!proxy.missing().empty()) GTEST_SKIP() << proxy.missing() << " is not installed";
+  ASSERT_TRUE(proxy.up()) << proxy.diagnostics();
+  ServerProcess server;
+  ASSERT_TRUE(server.running());
+  TempEnv env;
+  const std::string scene = env.path("scene.kvx").string();
+  ASSERT_EQ(runCommand(std::string(KVX_BIN_DIR) + "/kvx sample " + scene).status, 0);
+  const std::vector<std::string> args = {"127.0.0.1:" + server.port(), "--file", scene, "--pseudo", "ann", "--create",
+                                         "--proxy", "127.0.0.1:" + std::to_string(proxy.port())};
+
+  if (c.realm) {
+    KvxParticipant bare(args, env.path("bare.jsonl").string());
+    EXPECT_EQ(bare.waitExit(20000), 3) << bare.output();
+    EXPECT_TRUE(bare.has(std::string(R"({"event":"proxy-login-required","realm":")") + c.realm + "\"}"))
+        << bare.output();
+  }
+  auto withUser = args;
+  withUser.insert(withUser.end(), {"--proxy-user", kUser});
+  const std::string secret = std::string("KAVRIK_PROXY_PASSWORD=") + proxy.password();
+  KvxParticipant user(withUser, env.path("user.jsonl").string(), {secret});
+  EXPECT_EQ(user.waitExit(20000), 0) << user.output() << proxy.diagnostics();
+  EXPECT_TRUE(user.has(R"({"event":"login","master":true})")) << user.output();
 }
 
 INSTANTIATE_TEST_SUITE_P(Loopback, RealProxy,
