@@ -132,6 +132,30 @@ TEST_F(ControlView, KeyTAnimatesToTheTopViewInStepsUntilTheCoreEndsIt) {
   for (int i = 0; i < 4; ++i) EXPECT_NEAR(control->manip().rotation[i], right.rotation[i], 1e-3);
 }
 
+TEST_F(ControlView, KeysWithCtrlOrAltAreOfferedToTheContainerFirst) {
+  CGlimmerObj* control = shownControl();
+  site_->takeAccelerators = true;
+  key(control, XK_t, ControlMask);
+  key(control, XK_s, ControlMask | ShiftMask);
+  key(control, XK_l, Mod1Mask);
+  pumpFor(300);
+  EXPECT_FALSE(control->interpolating()) << "a key the container used is not the control's too";
+  using Offer = std::pair<unsigned long, unsigned int>;
+  EXPECT_EQ(site_->accelerators,
+            (std::vector<Offer>{{XK_t, ControlMask}, {XK_s, ControlMask | ShiftMask}, {XK_l, Mod1Mask}}));
+
+  // Plain and shifted keys stay the control's; a shortcut the container
+  // does not know still acts as the letter.
+  key(control, XK_t, ShiftMask);
+  ASSERT_TRUE(pumpUntil([&] { return control->interpolating(); }, 2000));
+  ASSERT_TRUE(pumpUntil([&] { return !control->interpolating(); }));
+  EXPECT_EQ(site_->accelerators.size(), 3u);
+  site_->takeAccelerators = false;
+  key(control, XK_b, ControlMask);
+  EXPECT_TRUE(pumpUntil([&] { return control->interpolating(); }, 2000));
+  EXPECT_EQ(site_->accelerators.back(), Offer(XK_b, ControlMask));
+}
+
 TEST_F(ControlView, PAndEscapeStartAndStopTheAnimation) {
   CGlimmerObj* control = shownControl();
   key(control, XK_p);

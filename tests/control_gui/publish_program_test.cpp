@@ -8,6 +8,8 @@
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
 
 #include <signal.h>
 #include <spawn.h>
@@ -201,6 +203,44 @@ class ContainerProgram : public ::testing::Test {
     XFlush(display_);
   }
 
+  // Real input through the server, as from the user's pointer and keyboard:
+  // it reaches whichever window is under the pointer or has the focus.
+  struct Rect {
+    int x, y, width, height;
+  };
+  Rect onScreen(Window window) {
+    XWindowAttributes a;
+    XGetWindowAttributes(display_, window, &a);
+    int x = 0, y = 0;
+    Window child;
+    XTranslateCoordinates(display_, window, DefaultRootWindow(display_), 0, 0, &x, &y, &child);
+    return {x, y, a.width, a.height};
+  }
+  void pause() {
+    XSync(display_, False);
+    std::this_thread::sleep_for(std::chrono::milliseconds(80));
+  }
+  void realClick(int rootX, int rootY) {
+    XTestFakeMotionEvent(display_, -1, rootX, rootY, CurrentTime);
+    pause();
+    XTestFakeButtonEvent(display_, Button1, True, CurrentTime);
+    pause();
+    XTestFakeButtonEvent(display_, Button1, False, CurrentTime);
+    pause();
+  }
+  void realKey(KeySym keysym, KeySym modifier) {
+    const unsigned int key = XKeysymToKeycode(display_, keysym), held = XKeysymToKeycode(display_, modifier);
+    for (auto [code, down] : {std::pair{held, True}, {key, True}, {key, False}, {held, False}}) {
+      XTestFakeKeyEvent(display_, code, down, CurrentTime);
+      pause();
+    }
+  }
+  Window focusedWindow() {
+    Window focus = 0;
+    int revert = 0;
+    XGetInputFocus(display_, &focus, &revert);
+    return focus;
+  }
   TempEnv env_;
   Display* display_ = nullptr;
   pid_t pid_ = -1;
@@ -227,6 +267,26 @@ TEST_F(ContainerProgram, OverlayButtonOpensTheToolsWindow) {
   ASSERT_TRUE(waitFor([&] { return (tools = findWindow("kavrik publish - tools")) != 0; }));
   std::this_thread::sleep_for(std::chrono::milliseconds(500));
   screenshot(tools, "publish-tools-window");
+  EXPECT_EQ(closeAndWait(), 0);
+}
+
+TEST_F(ContainerProgram, CtrlSSavesTheDocumentWhileAControlHasTheFocus) {
+  const std::string document = env_.path("page.kvxdoc").string();
+  start({"--save", document, sample("one.kvx"), otherScene("two.kvx")});
+  const auto controls = twoDrawnControls();
+  ASSERT_EQ(controls.size(), 2u);
+  const Rect right = onScreen(controls[1]);
+  realClick(right.x + right.width / 2, right.y + right.height / 2);
+  ASSERT_TRUE(waitFor([&] { return focusedWindow() == controls[1]; }, 5000)) << "the click gives the control the focus";
+
+  realKey(XK_s, XK_Control_L);
+  ASSERT_TRUE(waitFor([&] { return std::filesystem::exists(document); }, 5000)) << "saved while the window is open";
+  std::string error;
+  const auto streams = publish::decodeDocument(readFile(document), error);
+  ASSERT_TRUE(streams) << error;
+  ASSERT_EQ(streams->size(), 2u);
+  EXPECT_NE((*streams)[1].find(readFile(env_.path("two.kvx"))), std::string::npos);
+  EXPECT_EQ(focusedWindow(), controls[1]) << "the control keeps the focus";
   EXPECT_EQ(closeAndWait(), 0);
 }
 
