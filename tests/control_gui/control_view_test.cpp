@@ -208,6 +208,26 @@ TEST_F(ControlView, OverlayButtonOpensTheToolsWindowWhichActsOnTheControlClicked
   EXPECT_EQ(site_->aboutTitles.front(), "kavrik publish - about");
 }
 
+TEST_F(ControlView, ToolsWindowStaysWithTheSiteOfAControlStillShown) {
+  CGlimmerObj* left = createControl(0, 0, 400, 300);
+  CGlimmerObj* right = createControl(410, 0, 400, 300);
+  StandInSite rightSite(parent_);
+  right->SetSite(&rightSite);
+  ASSERT_TRUE(pumpUntil([&] { return left->engineInitialised() && right->engineInitialised(); }));
+  button(left, true, Button1, 395, 295);
+  ASSERT_TRUE(pumpUntil([&] { return site_->toolsOpen; }, 2000));
+
+  // The container drops the left control and its site; the tools window
+  // remains, and its end goes through the site still there.
+  left->InPlaceDeactivate();
+  const size_t leftActions = site_->toolsActions.size();
+  right->InPlaceDeactivate();
+  EXPECT_EQ(site_->toolsActions.size(), leftActions);
+  ASSERT_FALSE(rightSite.toolsActions.empty());
+  EXPECT_EQ(rightSite.toolsActions.back(), glimmer::ToolsAction::Destroy);
+  right->SetSite(site_.get());
+}
+
 TEST_F(ControlView, WithoutToolBarTheOverlayButtonShowsAbout) {
   CGlimmerObj* control = shownControl();
   control->ShowToolbar(0);

@@ -241,6 +241,32 @@ class ContainerProgram : public ::testing::Test {
     XGetInputFocus(display_, &focus, &revert);
     return focus;
   }
+  // Opens the tools window with the control's overlay button and puts it
+  // below the frame, away from the controls it would otherwise cover.
+  Window openToolsWindow(Window control) {
+    const Rect c = onScreen(control);
+    realClick(c.x + c.width - 5, c.y + c.height - 5);
+    Window tools = 0;
+    EXPECT_TRUE(waitFor([&] { return (tools = findWindow("kavrik publish - tools")) != 0 && viewable(tools); }));
+    if (!tools) return 0;
+    const Rect frame = onScreen(findWindow("kavrik publish"));
+    XMoveWindow(display_, tools, frame.x, frame.y + frame.height + 60);
+    XSync(display_, False);
+    EXPECT_TRUE(waitFor([&] { return onScreen(tools).y >= frame.y + frame.height + 60; }, 3000));
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    return tools;
+  }
+  // The tools window's buttons stand in one row of equal cells: browse,
+  // play, stop, About.
+  void clickToolButton(Window tools, int index) {
+    const Rect t = onScreen(tools);
+    realClick(t.x + t.width * (2 * index + 1) / 8, t.y + t.height / 2);
+  }
+  bool viewable(Window window) {
+    XWindowAttributes a;
+    return XGetWindowAttributes(display_, window, &a) && a.map_state == IsViewable;
+  }
+
   TempEnv env_;
   Display* display_ = nullptr;
   pid_t pid_ = -1;
@@ -287,6 +313,30 @@ TEST_F(ContainerProgram, CtrlSSavesTheDocumentWhileAControlHasTheFocus) {
   ASSERT_EQ(streams->size(), 2u);
   EXPECT_NE((*streams)[1].find(readFile(env_.path("two.kvx"))), std::string::npos);
   EXPECT_EQ(focusedWindow(), controls[1]) << "the control keeps the focus";
+  EXPECT_EQ(closeAndWait(), 0);
+}
+
+TEST_F(ContainerProgram, ToolsWindowButtonsActOnTheControlClickedLast) {
+  start({sample("one.kvx"), otherScene("two.kvx")});
+  const auto controls = twoDrawnControls();
+  ASSERT_EQ(controls.size(), 2u);
+  const Window tools = openToolsWindow(controls[0]);
+  ASSERT_NE(tools, 0u);
+  const Rect right = onScreen(controls[1]);
+  realClick(right.x + right.width / 2, right.y + right.height / 2);
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  const std::vector<uint32_t> leftStill = pixels(controls[0]), rightStill = pixels(controls[1]);
+
+  clickToolButton(tools, 1);  // play: a tour of the views
+  EXPECT_TRUE(waitFor([&] { return differingShare(pixels(controls[1]), rightStill) > 0.02; }, 5000))
+      << "the control clicked last plays";
+  screenshot(findWindow("kavrik publish"), "publish-tools-play");
+  screenshot(tools, "publish-tools-window-buttons");
+  EXPECT_LT(differingShare(pixels(controls[0]), leftStill), 0.01) << "the other control stays still";
+
+  clickToolButton(tools, 2);  // stop: back to the view it started from
+  EXPECT_TRUE(waitFor([&] { return differingShare(pixels(controls[1]), rightStill) < 0.01; }, 5000));
+  EXPECT_LT(differingShare(pixels(controls[0]), leftStill), 0.01);
   EXPECT_EQ(closeAndWait(), 0);
 }
 
