@@ -340,6 +340,27 @@ TEST_F(ContainerProgram, ToolsWindowButtonsActOnTheControlClickedLast) {
   EXPECT_EQ(closeAndWait(), 0);
 }
 
+TEST_F(ContainerProgram, AboutDialogFromTheToolsWindowClosesWithItsButton) {
+  start({sample("one.kvx")});
+  Window frame = 0;
+  ASSERT_TRUE(waitFor([&] { return (frame = findWindow("kavrik publish")) != 0; }));
+  std::vector<Window> controls;
+  ASSERT_TRUE(waitFor([&] { return (controls = controlWindows(frame)).size() == 1 && distinct(pixels(controls[0])) > 100; }));
+  const Window tools = openToolsWindow(controls[0]);
+  ASSERT_NE(tools, 0u);
+
+  clickToolButton(tools, 3);
+  Window about = 0;
+  ASSERT_TRUE(waitFor([&] { return (about = findWindow("kavrik publish - about")) != 0 && viewable(about); }, 5000));
+  std::this_thread::sleep_for(std::chrono::milliseconds(500));
+  screenshot(about, "publish-about");
+  // "Close" is the last button of the bottom row, 8 pixels in from the corner.
+  const Rect a = onScreen(about);
+  realClick(a.x + a.width - 8 - 20, a.y + a.height - 8 - 12);
+  EXPECT_TRUE(waitFor([&] { return findWindow("kavrik publish - about") == 0; }, 5000));
+  EXPECT_EQ(closeAndWait(), 0) << "the program goes on after the modal dialog";
+}
+
 TEST_F(ContainerProgram, SavedDocumentReopensTheSameScenes) {
   const std::string document = env_.path("page.kvxdoc").string();
   start({"--save", document, sample("one.kvx"), otherScene("two.kvx")});
