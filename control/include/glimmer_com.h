@@ -146,6 +146,12 @@ struct IGlimmerSite {
   virtual void AboutDialog(const AboutSpec& spec) = 0;  // modal
   // The control's persisted data changed (the container should save it).
   virtual void DataChanged() = 0;
+  // A key pressed in the control with Ctrl or Alt held, offered to the
+  // container's own shortcuts before the control's keys: `keysym` is the
+  // unshifted X keysym, `modifiers` the X state bits ShiftMask, ControlMask
+  // and Mod1Mask. True when the container used it; it should act later from
+  // its own loop, as the control is still handling the key.
+  virtual bool TranslateAccelerator(unsigned long keysym, unsigned int modifiers) = 0;
 
  protected:
   ~IGlimmerSite() = default;

@@ -1,6 +1,7 @@
 #include "publish_frame.h"
 
 #include "byte_buffer_stream.h"
+#include "menu_shortcuts.h"
 #include "native_window.h"
 #include "publish_document.h"
 #include "site_dialogs.h"
@@ -37,8 +38,8 @@ std::u16string toBstr(const std::string& utf8) {
 // One control and the site it talks to.
 class ControlCell : public glimmer::IGlimmerSite {
  public:
-  ControlCell(wxWindow* parent, glimmer::IGlimmerObj* control, const ControlModule& module)
-      : host_(new wxWindow(parent, wxID_ANY)), obj_(control), module_(module) {
+  ControlCell(wxFrame* frame, glimmer::IGlimmerObj* control, const ControlModule& module)
+      : frame_(frame), host_(new wxWindow(frame, wxID_ANY)), obj_(control), module_(module) {
     host_->SetMinSize(wxSize(160, 120));
     obj_->QueryInterface(glimmer::IID_IGlimmerInPlace, reinterpret_cast<void**>(&inPlace_));
     obj_->QueryInterface(glimmer::IID_IPersistStreamInit, reinterpret_cast<void**>(&persist_));
@@ -88,8 +89,12 @@ class ControlCell : public glimmer::IGlimmerSite {
   }
   void AboutDialog(const glimmer::AboutSpec& spec) override { showAboutDialog(host_, spec); }
   void DataChanged() override {}
+  bool TranslateAccelerator(unsigned long keysym, unsigned int modifiers) override {
+    return queueMenuShortcut(*frame_, keysym, modifiers);
+  }
 
  private:
+  wxFrame* frame_;
   wxWindow* host_;
   glimmer::IGlimmerObj* obj_;
   const ControlModule& module_;

@@ -42,6 +42,8 @@ class CallbackSite final : public IGlimmerSite {
   void DataChanged() override {
     if (callbacks_.data_changed) callbacks_.data_changed(callbacks_.user);
   }
+  // The C interface has no shortcut callback: the control keeps every key.
+  bool TranslateAccelerator(unsigned long, unsigned int) override { return false; }
 
  private:
   unsigned long parent_;

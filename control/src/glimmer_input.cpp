@@ -46,10 +46,15 @@ void CGlimmerObj::OnSize(int width, int height) {
 }
 
 void CGlimmerObj::OnKeyDown(const XKeyEvent& key) {
+  XKeyEvent copy = key;
+  const KeySym keysym = XLookupKeysym(&copy, 0);
+  // The focus is in this window, so the container sees its shortcuts
+  // (Ctrl+S, ...) only when the control hands them back.
+  if (const unsigned int modifiers = containerShortcutModifiers(key.state);
+      modifiers && site_ && keysym != NoSymbol && site_->TranslateAccelerator(keysym, modifiers))
+    return;
   if (!sdk_) return;
   try {
-    XKeyEvent copy = key;
-    const KeySym keysym = XLookupKeysym(&copy, 0);
     const KeyAction action = actionForVirtualKey(virtualKeyOf(keysym == XK_VoidSymbol ? 0 : keysym));
     switch (action.kind) {
       case KeyAction::Nothing: return;

@@ -132,7 +132,10 @@ HRESULT CGlimmerObj::InPlaceDeactivate() {
     core_.release();
     xconn::detach(surface_.window(), this);
     surface_.destroy();
-    if (xconn::controlCount() == 0) {
+    if (CGlimmerObj* other = xconn::anyControl()) {
+      // The site may go with this control; the tools window stays for the others.
+      ToolsWindow::siteLeaving(site_, other->site());
+    } else {
       ToolsWindow::destroy();
       DocumentFolder::removeAll();
     }

@@ -81,6 +81,7 @@ class CGlimmerObj final : public IGlimmerObj, public IPersistStreamInit, public 
   int height() const { return height_; }
   const kvx_ManipInfo& manip() const { return manip_; }
   kvx_GL_Plugin* sdk() const { return sdk_; }
+  IGlimmerSite* site() const { return site_; }
   std::string downloadCaption() const;
 
  private:

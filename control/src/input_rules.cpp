@@ -51,6 +51,11 @@ KeyAction actionForVirtualKey(int virtualKey) {
   }
 }
 
+unsigned int containerShortcutModifiers(unsigned int keyState) {
+  if (!(keyState & (ControlMask | Mod1Mask))) return 0;
+  return keyState & (ShiftMask | ControlMask | Mod1Mask);
+}
+
 kvx_BaseSDK::ManipMode manipModeFor(unsigned int buttonState) {
   if (buttonState & Button3Mask) return kvx_BaseSDK::ZOOM;
   if (buttonState & Button2Mask) return kvx_BaseSDK::PAN;

@@ -19,6 +19,10 @@ int virtualKeyOf(unsigned long keysym);
 // act as that letter.
 KeyAction actionForVirtualKey(int virtualKey);
 
+// Keys held with Ctrl or Alt may be the container's shortcuts: the
+// modifiers (Shift, Ctrl, Alt) to offer them with, or 0 for a plain key.
+unsigned int containerShortcutModifiers(unsigned int keyState);
+
 // Mode of a drag from the X button state: right zooms, middle pans, else rotate.
 kvx_BaseSDK::ManipMode manipModeFor(unsigned int buttonState);
 

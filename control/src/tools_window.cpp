@@ -56,6 +56,10 @@ void ToolsWindow::setOwnerSite(IGlimmerSite* site) {
   if (!created) owner = site;
 }
 
+void ToolsWindow::siteLeaving(IGlimmerSite* site, IGlimmerSite* successor) {
+  if (owner == site) owner = successor;
+}
+
 bool ToolsWindow::exists() { return created; }
 
 void ToolsWindow::showFor(CGlimmerObj* control) {

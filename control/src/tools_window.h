@@ -20,6 +20,9 @@ class ToolsWindow {
   static void onControlShown(bool shown);
   static void destroy();
   static void setOwnerSite(IGlimmerSite* site);
+  // The control of `site` goes away: the tools window is the successor's to
+  // show and destroy from now on.
+  static void siteLeaving(IGlimmerSite* site, IGlimmerSite* successor);
   static bool exists();
   static const ToolsWindowSpec& spec(const std::string& moduleFolder);
 };

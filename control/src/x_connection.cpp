@@ -43,6 +43,8 @@ void detach(unsigned long window, CGlimmerObj* control) {
 
 int controlCount() { return static_cast<int>(windows.size()); }
 
+CGlimmerObj* anyControl() { return windows.empty() ? nullptr : windows.begin()->second; }
+
 void setTimer(CGlimmerObj* control, int id, int intervalMs) {
   killTimer(control, id);
   const std::chrono::milliseconds interval(intervalMs);

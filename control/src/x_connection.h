@@ -17,6 +17,8 @@ int connectionFd();
 void attach(unsigned long window, CGlimmerObj* control);
 void detach(unsigned long window, CGlimmerObj* control);
 int controlCount();
+// One of the controls whose window exists, or null.
+CGlimmerObj* anyControl();
 
 void setTimer(CGlimmerObj* control, int id, int intervalMs);
 void killTimer(CGlimmerObj* control, int id);

@@ -42,12 +42,17 @@ struct StandInSite final : glimmer::IGlimmerSite {
   }
   void AboutDialog(const glimmer::AboutSpec& spec) override { aboutTitles.push_back(spec.title); }
   void DataChanged() override { ++dataChanges; }
+  bool TranslateAccelerator(unsigned long keysym, unsigned int modifiers) override {
+    accelerators.emplace_back(keysym, modifiers);
+    return takeAccelerators;
+  }
 
   unsigned long parent;
   std::vector<std::string> messages, browseTitles, aboutTitles;
   std::vector<glimmer::ToolsAction> toolsActions;
   std::string toolsTitle, browseAnswer;
-  bool toolsOpen = false;
+  std::vector<std::pair<unsigned long, unsigned int>> accelerators;
+  bool toolsOpen = false, takeAccelerators = false;
   int dataChanges = 0;
 };
 

@@ -132,6 +132,30 @@ TEST_F(ControlView, KeyTAnimatesToTheTopViewInStepsUntilTheCoreEndsIt) {
   for (int i = 0; i < 4; ++i) EXPECT_NEAR(control->manip().rotation[i], right.rotation[i], 1e-3);
 }
 
+TEST_F(ControlView, KeysWithCtrlOrAltAreOfferedToTheContainerFirst) {
+  CGlimmerObj* control = shownControl();
+  site_->takeAccelerators = true;
+  key(control, XK_t, ControlMask);
+  key(control, XK_s, ControlMask | ShiftMask);
+  key(control, XK_l, Mod1Mask);
+  pumpFor(300);
+  EXPECT_FALSE(control->interpolating()) << "a key the container used is not the control's too";
+  using Offer = std::pair<unsigned long, unsigned int>;
+  EXPECT_EQ(site_->accelerators,
+            (std::vector<Offer>{{XK_t, ControlMask}, {XK_s, ControlMask | ShiftMask}, {XK_l, Mod1Mask}}));
+
+  // Plain and shifted keys stay the control's; a shortcut the container
+  // does not know still acts as the letter.
+  key(control, XK_t, ShiftMask);
+  ASSERT_TRUE(pumpUntil([&] { return control->interpolating(); }, 2000));
+  ASSERT_TRUE(pumpUntil([&] { return !control->interpolating(); }));
+  EXPECT_EQ(site_->accelerators.size(), 3u);
+  site_->takeAccelerators = false;
+  key(control, XK_b, ControlMask);
+  EXPECT_TRUE(pumpUntil([&] { return control->interpolating(); }, 2000));
+  EXPECT_EQ(site_->accelerators.back(), Offer(XK_b, ControlMask));
+}
+
 TEST_F(ControlView, PAndEscapeStartAndStopTheAnimation) {
   CGlimmerObj* control = shownControl();
   key(control, XK_p);
@@ -182,6 +206,26 @@ TEST_F(ControlView, OverlayButtonOpensTheToolsWindowWhichActsOnTheControlClicked
   left->ToolsCommand(206);
   ASSERT_EQ(site_->aboutTitles.size(), 1u);
   EXPECT_EQ(site_->aboutTitles.front(), "kavrik publish - about");
+}
+
+TEST_F(ControlView, ToolsWindowStaysWithTheSiteOfAControlStillShown) {
+  CGlimmerObj* left = createControl(0, 0, 400, 300);
+  CGlimmerObj* right = createControl(410, 0, 400, 300);
+  StandInSite rightSite(parent_);
+  right->SetSite(&rightSite);
+  ASSERT_TRUE(pumpUntil([&] { return left->engineInitialised() && right->engineInitialised(); }));
+  button(left, true, Button1, 395, 295);
+  ASSERT_TRUE(pumpUntil([&] { return site_->toolsOpen; }, 2000));
+
+  // The container drops the left control and its site; the tools window
+  // remains, and its end goes through the site still there.
+  left->InPlaceDeactivate();
+  const size_t leftActions = site_->toolsActions.size();
+  right->InPlaceDeactivate();
+  EXPECT_EQ(site_->toolsActions.size(), leftActions);
+  ASSERT_FALSE(rightSite.toolsActions.empty());
+  EXPECT_EQ(rightSite.toolsActions.back(), glimmer::ToolsAction::Destroy);
+  right->SetSite(site_.get());
 }
 
 TEST_F(ControlView, WithoutToolBarTheOverlayButtonShowsAbout) {

@@ -8,6 +8,8 @@
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
 
 #include <signal.h>
 #include <spawn.h>
@@ -201,6 +203,70 @@ class ContainerProgram : public ::testing::Test {
     XFlush(display_);
   }
 
+  // Real input through the server, as from the user's pointer and keyboard:
+  // it reaches whichever window is under the pointer or has the focus.
+  struct Rect {
+    int x, y, width, height;
+  };
+  Rect onScreen(Window window) {
+    XWindowAttributes a;
+    XGetWindowAttributes(display_, window, &a);
+    int x = 0, y = 0;
+    Window child;
+    XTranslateCoordinates(display_, window, DefaultRootWindow(display_), 0, 0, &x, &y, &child);
+    return {x, y, a.width, a.height};
+  }
+  void pause() {
+    XSync(display_, False);
+    std::this_thread::sleep_for(std::chrono::milliseconds(80));
+  }
+  void realClick(int rootX, int rootY) {
+    XTestFakeMotionEvent(display_, -1, rootX, rootY, CurrentTime);
+    pause();
+    XTestFakeButtonEvent(display_, Button1, True, CurrentTime);
+    pause();
+    XTestFakeButtonEvent(display_, Button1, False, CurrentTime);
+    pause();
+  }
+  void realKey(KeySym keysym, KeySym modifier) {
+    const unsigned int key = XKeysymToKeycode(display_, keysym), held = XKeysymToKeycode(display_, modifier);
+    for (auto [code, down] : {std::pair{held, True}, {key, True}, {key, False}, {held, False}}) {
+      XTestFakeKeyEvent(display_, code, down, CurrentTime);
+      pause();
+    }
+  }
+  Window focusedWindow() {
+    Window focus = 0;
+    int revert = 0;
+    XGetInputFocus(display_, &focus, &revert);
+    return focus;
+  }
+  // Opens the tools window with the control's overlay button and puts it
+  // below the frame, away from the controls it would otherwise cover.
+  Window openToolsWindow(Window control) {
+    const Rect c = onScreen(control);
+    realClick(c.x + c.width - 5, c.y + c.height - 5);
+    Window tools = 0;
+    EXPECT_TRUE(waitFor([&] { return (tools = findWindow("kavrik publish - tools")) != 0 && viewable(tools); }));
+    if (!tools) return 0;
+    const Rect frame = onScreen(findWindow("kavrik publish"));
+    XMoveWindow(display_, tools, frame.x, frame.y + frame.height + 60);
+    XSync(display_, False);
+    EXPECT_TRUE(waitFor([&] { return onScreen(tools).y >= frame.y + frame.height + 60; }, 3000));
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    return tools;
+  }
+  // The tools window's buttons stand in one row of equal cells: browse,
+  // play, stop, About.
+  void clickToolButton(Window tools, int index) {
+    const Rect t = onScreen(tools);
+    realClick(t.x + t.width * (2 * index + 1) / 8, t.y + t.height / 2);
+  }
+  bool viewable(Window window) {
+    XWindowAttributes a;
+    return XGetWindowAttributes(display_, window, &a) && a.map_state == IsViewable;
+  }
+
   TempEnv env_;
   Display* display_ = nullptr;
   pid_t pid_ = -1;
@@ -228,6 +294,71 @@ TEST_F(ContainerProgram, OverlayButtonOpensTheToolsWindow) {
   std::this_thread::sleep_for(std::chrono::milliseconds(500));
   screenshot(tools, "publish-tools-window");
   EXPECT_EQ(closeAndWait(), 0);
+}
+
+TEST_F(ContainerProgram, CtrlSSavesTheDocumentWhileAControlHasTheFocus) {
+  const std::string document = env_.path("page.kvxdoc").string();
+  start({"--save", document, sample("one.kvx"), otherScene("two.kvx")});
+  const auto controls = twoDrawnControls();
+  ASSERT_EQ(controls.size(), 2u);
+  const Rect right = onScreen(controls[1]);
+  realClick(right.x + right.width / 2, right.y + right.height / 2);
+  ASSERT_TRUE(waitFor([&] { return focusedWindow() == controls[1]; }, 5000)) << "the click gives the control the focus";
+
+  realKey(XK_s, XK_Control_L);
+  ASSERT_TRUE(waitFor([&] { return std::filesystem::exists(document); }, 5000)) << "saved while the window is open";
+  std::string error;
+  const auto streams = publish::decodeDocument(readFile(document), error);
+  ASSERT_TRUE(streams) << error;
+  ASSERT_EQ(streams->size(), 2u);
+  EXPECT_NE((*streams)[1].find(readFile(env_.path("two.kvx"))), std::string::npos);
+  EXPECT_EQ(focusedWindow(), controls[1]) << "the control keeps the focus";
+  EXPECT_EQ(closeAndWait(), 0);
+}
+
+TEST_F(ContainerProgram, ToolsWindowButtonsActOnTheControlClickedLast) {
+  start({sample("one.kvx"), otherScene("two.kvx")});
+  const auto controls = twoDrawnControls();
+  ASSERT_EQ(controls.size(), 2u);
+  const Window tools = openToolsWindow(controls[0]);
+  ASSERT_NE(tools, 0u);
+  const Rect right = onScreen(controls[1]);
+  realClick(right.x + right.width / 2, right.y + right.height / 2);
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  const std::vector<uint32_t> leftStill = pixels(controls[0]), rightStill = pixels(controls[1]);
+
+  clickToolButton(tools, 1);  // play: a tour of the views
+  EXPECT_TRUE(waitFor([&] { return differingShare(pixels(controls[1]), rightStill) > 0.02; }, 5000))
+      << "the control clicked last plays";
+  screenshot(findWindow("kavrik publish"), "publish-tools-play");
+  screenshot(tools, "publish-tools-window-buttons");
+  EXPECT_LT(differingShare(pixels(controls[0]), leftStill), 0.01) << "the other control stays still";
+
+  clickToolButton(tools, 2);  // stop: back to the view it started from
+  EXPECT_TRUE(waitFor([&] { return differingShare(pixels(controls[1]), rightStill) < 0.01; }, 5000));
+  EXPECT_LT(differingShare(pixels(controls[0]), leftStill), 0.01);
+  EXPECT_EQ(closeAndWait(), 0);
+}
+
+TEST_F(ContainerProgram, AboutDialogFromTheToolsWindowClosesWithItsButton) {
+  start({sample("one.kvx")});
+  Window frame = 0;
+  ASSERT_TRUE(waitFor([&] { return (frame = findWindow("kavrik publish")) != 0; }));
+  std::vector<Window> controls;
+  ASSERT_TRUE(waitFor([&] { return (controls = controlWindows(frame)).size() == 1 && distinct(pixels(controls[0])) > 100; }));
+  const Window tools = openToolsWindow(controls[0]);
+  ASSERT_NE(tools, 0u);
+
+  clickToolButton(tools, 3);
+  Window about = 0;
+  ASSERT_TRUE(waitFor([&] { return (about = findWindow("kavrik publish - about")) != 0 && viewable(about); }, 5000));
+  std::this_thread::sleep_for(std::chrono::milliseconds(500));
+  screenshot(about, "publish-about");
+  // "Close" is the last button of the bottom row, 8 pixels in from the corner.
+  const Rect a = onScreen(about);
+  realClick(a.x + a.width - 8 - 20, a.y + a.height - 8 - 12);
+  EXPECT_TRUE(waitFor([&] { return findWindow("kavrik publish - about") == 0; }, 5000));
+  EXPECT_EQ(closeAndWait(), 0) << "the program goes on after the modal dialog";
 }
 
 TEST_F(ContainerProgram, SavedDocumentReopensTheSameScenes) {
