@@ -60,11 +60,15 @@ void measureFrame(State& s, bool uploaded) {
   s.frameTimeMs = measuredFrameTime(s.elapsedMs, s.frameCounter);
 }
 
+// The band goes over a fresh frame in the back buffer: drawing on the front
+// buffer is not kept by today's X servers and leaves the view black.
 bool drawRubberBands(State& s) {
+  drawSceneFrame(s);
   // The rectangle and the measurement line both start where the drag began.
   const kvx_FrameInfo& f = *s.frame;
-  updateRubberBand(s.rubberBand, s.rectangleStartX, f.currentX, s.rectangleStartY, f.currentY,
-                   s.selectionRectangle, f.width, f.height);
+  drawRubberBand(s.rectangleStartX, f.currentX, s.rectangleStartY, f.currentY, s.selectionRectangle, f.width,
+                 f.height);
+  present(s);
   return true;
 }
 

@@ -79,8 +79,6 @@ struct kvx_GL_Plugin::State {
   int rectangleStartX = 0;
   int rectangleStartY = 0;
   bool measurementPending = false;
-  int rubberBand[4] = {-1, 0, 0, 0};  // last drawn rectangle or line; x = -1: none
-  int savedDrawBuffer = 0;
   bool measurementMode = false;
 
   std::vector<float> sectionCache;  // consecutive point pairs
