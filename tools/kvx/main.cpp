@@ -53,7 +53,7 @@ int main(int argc, char** argv) {
     if (first != c.name) continue;
     std::vector<std::string> args(argv + 2, argv + argc);
     if (std::find(args.begin(), args.end(), "--help") != args.end()) {
-      std::printf("Usage: kvx %s %s\n%s\n", c.name, c.usage, c.summary);
+      std::printf("Usage: kvx %s %s\n\n%s.\n\n%s", c.name, c.usage, c.summary, c.options);
       return EXIT_OK;
     }
     return c.run(args);

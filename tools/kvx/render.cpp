@@ -1,6 +1,6 @@
 // kvx render: draws one frame of a scene file off-screen and writes a PNG.
 #include "command.h"
-#include "services/load_errors.h"
+#include "file_checks.h"
 #include "png_image.h"
 
 #include "kvx_sdk.h"
@@ -96,6 +96,7 @@ int fail(const std::string& message) {
 int run(const std::vector<std::string>& args) {
   RenderOptions o;
   if (auto problem = parse(args, o)) return usageError("render: " + *problem);
+  if (auto problem = outputFolderProblem(o.output)) return fail("cannot write " + o.output + ": " + *problem);
 
   std::vector<uint8_t> pixels(size_t(o.width) * o.height * 4);
   OsmesaContext gl;
@@ -110,7 +111,7 @@ int run(const std::vector<std::string>& args) {
   if (!plugin) return fail("out of memory");
   plugin->InitDisplay(&system, &frame, &manip);
   const int result = plugin->LoadFileE(o.input.c_str(), nullptr, false, o.passPhrase.c_str());
-  if (result < 8) return fail(o.input + ": " + loadErrorText(result));
+  if (result < 8) return fail(o.input + ": " + readProblem(result, "--pass"));
 
   // The opening transition ends on the file's view: draw that at once.
   const int view = viewNames().at(o.view);
@@ -127,7 +128,15 @@ int run(const std::vector<std::string>& args) {
 }
 
 const Registrar registrar({"render", "FILE -o OUT.png [--size WxH] [--view fit|top|front|right|left|back|bottom|camera] [--pass PHRASE]",
-                           "draw one frame of a scene file off-screen into a PNG", run});
+                           "draw one frame of a scene file off-screen into a PNG",
+                           "  FILE            the scene file to draw\n"
+                           "  -o OUT.png      the picture to write; its folder must exist\n"
+                           "  --size WxH      picture size in pixels, 1 to 16384 each (default 800x600)\n"
+                           "  --view NAME     fit: the whole scene from the fitted angle; top, front, right, left,\n"
+                           "                  back, bottom: that predefined view; camera: the view the file opens\n"
+                           "                  with (default)\n"
+                           "  --pass PHRASE   the pass phrase of an enciphered file\n",
+                           run});
 
 }  // namespace
 }  // namespace kvx::tool
