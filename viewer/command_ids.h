@@ -10,6 +10,9 @@ enum Command : int {
   CMD_EXIT = 103,
   CMD_PROPERTIES = 110,
   CMD_COLLABORATION = 114,
+  CMD_SAVE_AS = 115,
+  CMD_EXPORT_PICTURE = 116,
+  CMD_OPEN_RECENT = 117,  // the submenu; files are CMD_FIRST_RECENT onwards
   CMD_VIEW_TOP = 200,
   CMD_VIEW_FRONT = 201,
   CMD_VIEW_RIGHT = 202,
@@ -59,6 +62,9 @@ enum Command : int {
   CMD_STOP_ANIMATION = 1103,
   CMD_SET_VIEW = 1200,
   CMD_ESCAPE = 2000,
+  // Frame-only commands, enabled with or without a file.
+  CMD_FULL_SCREEN = 2100,
+  CMD_FIRST_RECENT = 2101,  // up to ten files
 };
 
 }  // namespace kavrik

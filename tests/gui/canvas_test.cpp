@@ -168,6 +168,47 @@ TEST_F(CanvasTest, KeysBecomeCommandsAndUnmappedKeysSendZero) {
   EXPECT_EQ(core().events().back(), 2000);
 }
 
+TEST_F(CanvasTest, KeysWithAltOrCtrlBelongToTheMenus) {
+  auto press = [&](int code, bool alt, bool control) {
+    wxKeyEvent key(wxEVT_CHAR);
+    key.m_keyCode = code;
+    key.SetAltDown(alt);
+    key.SetControlDown(control);
+    key.SetEventObject(canvas);
+    canvas->GetEventHandler()->ProcessEvent(key);
+  };
+  press('f', true, false);
+  press('o', false, true);
+  press('t', true, true);
+  EXPECT_TRUE(core().events().empty());
+  press('f', false, false);
+  EXPECT_EQ(core().events(), std::vector<int>{201});
+}
+
+TEST_F(CanvasTest, TheWheelZoomsThroughTheCoreInSteps) {
+  const int height = canvas->frameInfo().height;
+  ASSERT_GT(height, 20);
+  const int step = height / 10;
+  wxMouseEvent wheel(wxEVT_MOUSEWHEEL);
+  wheel.m_x = 40, wheel.m_y = 50;
+  wheel.m_wheelRotation = 240;  // two notches away from the user: closer
+  wheel.m_wheelDelta = 120;
+  wheel.m_wheelAxis = wxMOUSE_WHEEL_VERTICAL;
+  wheel.SetEventObject(canvas);
+  canvas->GetEventHandler()->ProcessEvent(wheel);
+  const std::string closer = "ManipFromPointerMove(4,40,50,40," + std::to_string(50 - step) + ")";
+  EXPECT_EQ(core().count(closer), 2);
+  EXPECT_TRUE(core().saw("Render()"));
+  EXPECT_EQ(canvas->frameInfo().startY, 50) << "the next drag starts at the pointer";
+  EXPECT_EQ(canvas->frameInfo().currentY, 50);
+  core().clear();
+  canvas->wheelZoom(40, 50, -1);
+  EXPECT_TRUE(core().saw("ManipFromPointerMove(4,40,50,40," + std::to_string(50 + step) + ")"));
+  core().clear();
+  canvas->wheelZoom(40, 50, 1000);
+  EXPECT_EQ(core().count(closer), 5) << "a fast spin is limited";
+}
+
 TEST_F(CanvasTest, PaintDoesNotRenderWhileAnimating) {
   frame->dispatch(CMD_ANIMATION);
   core().clear();
