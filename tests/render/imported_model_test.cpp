@@ -1,4 +1,5 @@
 // Imported models as a user sees them: fitted to the view, lit, textured.
+#include "baseline_picture.h"
 #include "exchange/model_exchange.h"
 #include "model_fixtures.h"
 #include "offscreen_view.h"
@@ -123,8 +124,15 @@ TEST(ImportedModel, ModelsWithoutTheirOwnLookOpenLookingLikeModels) {
     const Coverage covered = coverageOf(view.gl);
     EXPECT_GT(covered.height(), view.gl.height() / 4) << "the model fills a sensible part";
     EXPECT_GT(covered.width(), view.gl.width() / 4);
-    if (!c.textured) EXPECT_LT(covered.white, covered.pixels / 20) << "no saturated blob";
+    if (!c.textured) {
+      EXPECT_LT(covered.white, covered.pixels / 20) << "no saturated blob";
+    }
     EXPECT_GE(coloursInTheMiddle(view.gl), 30u) << "shading varies across the surface";
+    // Looked at and kept: a change of the look shows here first.
+    const std::string baseline = std::string(KVX_SOURCE_DIR) + "/tests/render/baselines/" + c.picture + ".png";
+    const auto difference = differenceFromPicture(view.gl, baseline);
+    ASSERT_TRUE(difference) << baseline;
+    EXPECT_LT(*difference, 4.0) << "differs from " << baseline;
   }
 }
 

@@ -3,6 +3,7 @@
 // scene can be written as OBJ, STL, PLY or glTF.
 #include "command.h"
 #include "file_checks.h"
+#include "progress_bar.h"
 #include "exchange/model_exchange.h"
 #include "format/dxf_export.h"
 #include "sdk/scene_export.h"
@@ -42,7 +43,9 @@ bool readInput(const std::string& in, const ConvertOptions& options, scene& s, s
     std::fprintf(stderr, "kvx convert: %s: %s\n", in.c_str(), error.c_str());
     return false;
   }
-  const int32_t read = s.Read(in.c_str(), options.inPass, nullptr, nullptr, &cutBox, &cutPlane, false);
+  const ProgressBar bar("reading", standardErrorIsTerminal());
+  const int32_t read =
+      s.Read(in.c_str(), options.inPass, nullptr, ProgressBar::report, &cutBox, &cutPlane, false);
   if (read > FILE_NEEDS_PASS) return true;
   std::fprintf(stderr, "kvx convert: %s: %s\n", in.c_str(), readProblem(read, "--in-pass").c_str());
   return false;
@@ -125,7 +128,11 @@ int run(const std::vector<std::string>& args) {
   if (exporting) return exportScene(s, out);
   setCaptureOption(CaptureOption::DONTCOMPRESSKVXFILE, options.noCompress);
   const kvx_CryptoDesc crypto = {options.pass, options.keyBytes};
-  const int32_t written = s.Write(out.c_str(), &crypto, 0, false, nullptr, cutBox.get(), cutPlane.get());
+  int32_t written = 0;
+  {
+    const ProgressBar bar("writing", standardErrorIsTerminal());
+    written = s.Write(out.c_str(), &crypto, 0, false, ProgressBar::report, cutBox.get(), cutPlane.get());
+  }
   if (written <= FILE_NEEDS_PASS) {
     std::fprintf(stderr, "kvx convert: %s: %s\n", out.c_str(), saveErrorText(written));
     return EXIT_FAILED;

@@ -1,6 +1,7 @@
 // kvx render: draws one frame of a scene file off-screen and writes a PNG.
 #include "command.h"
 #include "file_checks.h"
+#include "progress_bar.h"
 #include "png_image.h"
 
 #include "kvx_sdk.h"
@@ -110,7 +111,11 @@ int run(const std::vector<std::string>& args) {
   auto plugin = std::unique_ptr<kvx_GL_Plugin>(SDKInit());
   if (!plugin) return fail("out of memory");
   plugin->InitDisplay(&system, &frame, &manip);
-  const int result = plugin->LoadFileE(o.input.c_str(), nullptr, false, o.passPhrase.c_str());
+  int result = 0;
+  {
+    const ProgressBar bar("loading", standardErrorIsTerminal());
+    result = plugin->LoadFileE(o.input.c_str(), ProgressBar::report, false, o.passPhrase.c_str());
+  }
   if (result < 8) return fail(o.input + ": " + readProblem(result, "--pass"));
 
   // The opening transition ends on the file's view: draw that at once.
