@@ -1,17 +1,22 @@
-// Open Recent, Save As, Export Picture, the accelerators and the question
-// before a cut that empties the scene.
+// Open Recent, Save As and its options dialog, Export Picture, the
+// accelerators, dropped files and the question before a cut that empties
+// the scene.
 #include "canvas.h"
 #include "command_ids.h"
 #include "gui_fixture.h"
 #include "preferences.h"
 #include "recent_files.h"
+#include "save_protection_dialog.h"
 #include "save_rules.h"
+#include "screenshot.h"
 #include "temp_env.h"
 
 #include <wx/dnd.h>
 #include <wx/image.h>
 #include <wx/menu.h>
+#include <wx/radiobox.h>
 #include <wx/statusbr.h>
+#include <wx/textctrl.h>
 
 #include <filesystem>
 
@@ -202,4 +207,25 @@ TEST_F(FrameTest, AFileDroppedOnTheWindowOpens) {
   EXPECT_FALSE(core().saw("LoadFile(/data/second.kvx)"));
   EXPECT_EQ(frame->currentFile(), "/data/dropped.kvx");
   EXPECT_TRUE(frame->GetMenuBar()->IsEnabled(CMD_CLOSE));
+}
+
+TEST_F(FrameTest, TheSaveOptionsDialogSaysWhatItsFieldsHold) {
+  auto* dialog = new SaveProtectionDialog(frame);
+  dialog->Show();
+  kvx::test::pump();
+  Prompts::SaveProtection empty = dialog->protection();
+  EXPECT_EQ(empty.passPhrase, "");
+  EXPECT_EQ(empty.keyBytes, 16);
+  dialog->passPhraseField()->ChangeValue("open sesame");
+  dialog->keyLengthChoice()->SetSelection(1);
+  dialog->readPasswordField()->ChangeValue("reader");
+  dialog->writePasswordField()->ChangeValue("editor");
+  kvx::test::saveScreenshot(dialog, "save-options-dialog");
+  const Prompts::SaveProtection given = dialog->protection();
+  EXPECT_EQ(given.passPhrase, "open sesame");
+  EXPECT_EQ(given.keyBytes, 7);
+  EXPECT_EQ(given.readPassword, "reader");
+  EXPECT_EQ(given.writePassword, "editor");
+  dialog->Destroy();
+  kvx::test::pump();
 }
