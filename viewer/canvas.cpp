@@ -6,6 +6,7 @@
 #include <wx/dcclient.h>
 
 #include <algorithm>
+#include <cmath>
 
 namespace kavrik {
 namespace {
@@ -155,10 +156,19 @@ void ViewerCanvas::onWheel(wxMouseEvent& event) {
 void ViewerCanvas::wheelZoom(int x, int y, int notches) {
   if (!frame_ || frame_->isBusy() || !sdk() || needsInit_ || notches == 0) return;
   notches = std::clamp(notches, -kMostNotchesAtOnce, kMostNotchesAtOnce);
-  const int step = std::max(frameInfo_.height / kWheelStepDivisor, 1);
+  const int width = frameInfo_.width, height = frameInfo_.height;
+  const int step = std::max(height / kWheelStepDivisor, 1);
+  const int towards = notches > 0 ? step : -step;  // a drag of that many pixels upwards
+  // The view grows about its centre by the inverse of the field of view's
+  // factor; a pan of the difference keeps what is under the pointer there.
+  const double growth = 1.0 / (1.0 - double(towards) / height);
+  const int panX = static_cast<int>(std::lround((x - width / 2.0) * (1 - growth)));
+  const int panY = static_cast<int>(std::lround((y - height / 2.0) * (1 - growth)));
   makeCurrent();
-  for (int i = 0; i < std::abs(notches); ++i)
-    sdk()->ManipFromPointerMove(kvx_BaseSDK::ZOOM, x, y, x, notches > 0 ? y - step : y + step);
+  for (int i = 0; i < std::abs(notches); ++i) {
+    sdk()->ManipFromPointerMove(kvx_BaseSDK::ZOOM, x, y, x, y - towards);
+    if (panX || panY) sdk()->ManipFromPointerMove(kvx_BaseSDK::PAN, x, y, x + panX, y + panY);
+  }
   // The next drag starts from the pointer, not from the synthetic move.
   frameInfo_.startX = frameInfo_.currentX = x;
   frameInfo_.startY = frameInfo_.currentY = y;

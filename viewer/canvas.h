@@ -38,7 +38,8 @@ class ViewerCanvas : public wxGLCanvas {
   const kvx_FrameInfo& frameInfo() const { return frameInfo_; }
   // The pointer handler, also reached by synthetic events in tests.
   void handlePointer(const PointerState& state, int x, int y, bool entering, bool leaving);
-  // Zooms by wheel notches (positive: closer) through the core's zoom drag.
+  // Zooms by wheel notches (positive: closer) through the core's zoom drag,
+  // towards the pointer through its pan drag.
   void wheelZoom(int x, int y, int notches);
 
  private:

@@ -5,6 +5,10 @@
 
 #include <wx/toolbar.h>
 
+#include <cstdio>
+#include <optional>
+#include <utility>
+
 using namespace kavrik;
 using kvx::test::FrameTest;
 
@@ -183,6 +187,40 @@ TEST_F(CanvasTest, KeysWithAltOrCtrlBelongToTheMenus) {
   EXPECT_TRUE(core().events().empty());
   press('f', false, false);
   EXPECT_EQ(core().events(), std::vector<int>{201});
+}
+
+// The pan after each zoom step that keeps the point under the pointer, as
+// the move it drags: {x, y} from the pointer; none when there is no pan.
+std::optional<std::pair<int, int>> panAfterZoom(const kvx_GL_Plugin::State& core, int x, int y) {
+  const std::string prefix = "ManipFromPointerMove(2," + std::to_string(x) + "," + std::to_string(y) + ",";
+  for (const std::string& call : core.calls)
+    if (call.rfind(prefix, 0) == 0) {
+      int toX = 0, toY = 0;
+      std::sscanf(call.c_str() + prefix.size(), "%d,%d", &toX, &toY);
+      return std::pair{toX - x, toY - y};
+    }
+  return std::nullopt;
+}
+
+TEST_F(CanvasTest, TheWheelZoomsTowardsThePointer) {
+  const int width = canvas->frameInfo().width, height = canvas->frameInfo().height;
+  canvas->wheelZoom(width / 2, height / 2, 1);
+  EXPECT_EQ(core().count("ManipFromPointerMove(4," + std::to_string(width / 2) + "," + std::to_string(height / 2) +
+                         "," + std::to_string(width / 2) + "," + std::to_string(height / 2 - height / 10) + ")"),
+            1);
+  EXPECT_FALSE(panAfterZoom(core(), width / 2, height / 2)) << "at the centre a zoom needs no pan";
+  core().clear();
+  canvas->wheelZoom(10, 10, 1);  // closer, left of and above the centre
+  auto pan = panAfterZoom(core(), 10, 10);
+  ASSERT_TRUE(pan);
+  EXPECT_GT(pan->first, 0) << "what grew away to the left is brought back";
+  EXPECT_GT(pan->second, 0);
+  core().clear();
+  canvas->wheelZoom(10, 10, -1);  // farther
+  pan = panAfterZoom(core(), 10, 10);
+  ASSERT_TRUE(pan);
+  EXPECT_LT(pan->first, 0);
+  EXPECT_LT(pan->second, 0);
 }
 
 TEST_F(CanvasTest, TheWheelZoomsThroughTheCoreInSteps) {
