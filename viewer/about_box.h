@@ -1,5 +1,7 @@
 #pragma once
 // The About box: the program's picture with its version over it.
+#include "kvx_version.h"
+
 #include <memory>
 
 class wxDialog;
@@ -8,7 +10,7 @@ class wxWindow;
 namespace kavrik {
 
 inline constexpr const char* kApplicationName = "Kavrik";
-inline constexpr const char* kProgramVersion = "1.4.6z";
+inline constexpr const char* kProgramVersion = KAVRIK_PROGRAM_VERSION;
 
 // Builds the box, centred on `parent`; without the OK button when
 // `withOkButton` is false (it then closes from its title bar).

@@ -124,6 +124,7 @@ void MyFrame::onClose(wxCloseEvent& event) {
 
 void MyFrame::onSyncTick(wxTimerEvent&) {
   if (canvas_) hooks_->call(FrameHooks::VIEW_CHANGED);
+  loadCaptureIfReady();
 }
 
 void MyFrame::render() {

@@ -119,6 +119,9 @@ class MyFrame : public wxFrame {
   void stopAnimation();
   void onAnimationTick(wxTimerEvent& event);
   void onSyncTick(wxTimerEvent& event);
+  // The Capture menu and the look for a capture result (frame_capture.cpp).
+  void captureCommand(int command);
+  void loadCaptureIfReady();
 
   kvx_GL_Plugin* sdk_ = nullptr;
   std::unique_ptr<SdkPluginLoader> loader_;
@@ -135,6 +138,7 @@ class MyFrame : public wxFrame {
   bool busy_ = false;
   bool skipNextPointer_ = false;
   bool animating_ = false;
+  bool captureEnabled_ = false;
   int cursor_ = 0;
   int previousCursor_ = 0;
   wxString title_;

@@ -136,6 +136,9 @@ void MyFrame::dispatch(int command) {
     case CMD_ANIMATION: case CMD_PLAY_ANIMATION: case CMD_STOP_ANIMATION:
       toggleAnimation();
       break;
+    case CMD_ENABLE_CAPTURE: case CMD_CAPTURE_NOW: case CMD_CAPTURE_SETTINGS:
+      captureCommand(command);
+      break;
     case CMD_ESCAPE:
       stopAnimation();
       if (escapeState_) {

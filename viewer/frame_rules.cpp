@@ -55,12 +55,12 @@ const char* cursorResourceName(int cursor) {
 }
 
 DisplayChecks displayChecks(uint32_t flags) {
-  return {.lines = (flags & 0x1000) != 0,
-          .faces = (flags & 0x800) != 0,
-          .translucent = (flags & 0x2000) != 0,
-          .axis = (flags & 0x1) != 0,
-          .toggleZY = (flags & 0x4) != 0,
-          .nodes = (flags & 0x600) != 0};
+  return {.lines = (flags & KVX_SCENE_SHOW_LINES) != 0,
+          .faces = (flags & KVX_SCENE_SHOW_FACES) != 0,
+          .translucent = (flags & KVX_SCENE_SHOW_TRANSPARENT) != 0,
+          .axis = (flags & KVX_SCENE_SHOW_AXES) != 0,
+          .toggleZY = (flags & KVX_SCENE_Z_UP) != 0,
+          .nodes = (flags & KVX_SCENE_SHOW_NORMALS) != 0};
 }
 
 std::string baseName(const std::string& path) {

@@ -51,9 +51,14 @@ constexpr MenuItemSpec helpItems[] = {
     item("&Submit Feedback/Incident...", CMD_HELP_FEEDBACK, true), rule,
     item("&About Kavrik...", CMD_ABOUT, true)};
 
+constexpr MenuItemSpec captureItems[] = {check("&Enable Capture", CMD_ENABLE_CAPTURE),
+                                         item("Capture &Now", CMD_CAPTURE_NOW, true),
+                                         item("Capture &Settings...", CMD_CAPTURE_SETTINGS, true)};
+
 constexpr MenuSpec menus[] = {{"&File", fileItems},       {"&Edit", editItems},
                               {"&View", viewItems},       {"&Tools", toolsItems},
-                              {"&Display", displayItems}, {"&Help", helpItems}};
+                              {"&Display", displayItems}, {"&Capture", captureItems},
+                              {"&Help", helpItems}};
 
 constexpr MenuItemSpec setView[] = {
     item("&Top View", CMD_VIEW_TOP),     item("&Front View", CMD_VIEW_FRONT),

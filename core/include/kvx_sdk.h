@@ -6,6 +6,8 @@
 // virtual operations below is the slot order both hosts rely on: never
 // reorder, insert or remove one. Records are shared by address, so their
 // field order and types are fixed too.
+#include "kvx_commands.h"
+
 #include <cstdint>
 #include <cstdlib>
 
@@ -38,15 +40,6 @@ struct kvx_FrameInfo {
   int width, height;
   int startX, startY;
   int currentX, currentY;
-};
-
-enum kvx_DisplayFlag : uint8_t {
-  KVX_DISPLAY_LINES = 0x01,
-  KVX_DISPLAY_NORMALS = 0x02,
-  KVX_DISPLAY_FACES = 0x04,
-  KVX_DISPLAY_TRANS = 0x08,
-  KVX_DISPLAY_AXIS1 = 0x10,
-  KVX_DISPLAY_AXIS2 = 0x20,
 };
 
 // The live view, owned by the host.
@@ -133,6 +126,11 @@ inline void kvx_FreeScene(kvx_Scene* scene) {
   std::free(scene);
 }
 
+// Each operation: its slot, what it returns, what it needs. Unless stated,
+// an operation needs a scene (a loaded file) and, where it draws or reads
+// the view, the records bound by InitDisplay; without them it returns false
+// (0 for int results) and changes nothing. Calls come from the thread that
+// owns the host's OpenGL context, which must be current for drawing.
 class KVX_EXPORT kvx_BaseSDK {
  public:
   enum ManipMode : int32_t { ROTATE = 1, PAN = 2, ZOOM = 4 };
@@ -142,54 +140,95 @@ class KVX_EXPORT kvx_BaseSDK {
   };
 
   kvx_BaseSDK();
-  virtual ~kvx_BaseSDK();                                                      // 0
-  virtual const char* GetDescriptor();                                         // 1
-  virtual bool EnableCapture(bool enable) = 0;                                 // 2
-  virtual bool DisableCapture() = 0;                                           // 3
-  virtual bool CaptureNow(int, void*) = 0;                                     // 4
-  virtual bool IsCaptureOk(void*) = 0;                                         // 5
-  virtual bool LoadCapture(void*) = 0;                                         // 6
-  virtual bool SendMail(const char* path, const char* subject) = 0;            // 7
-  virtual bool GetSceneInfo(kvx_SceneInfo* info) = 0;                          // 8
-  virtual int LoadFile(const char* path, kvx_ProgressFn progress, bool merge) = 0;  // 9
-  virtual int SaveFile(const char* path, kvx_ProgressFn progress) = 0;         // 10
-  virtual int CloseFile() = 0;                                                 // 11
-  virtual bool SetPasswords(const char* readPassword, const char* writePassword) = 0;  // 12
-  virtual int CheckPasswords(const char* readPassword, const char* writePassword) = 0; // 13
+  // 0: releases everything the object owns, never the host's records.
+  virtual ~kvx_BaseSDK();
+  // 1: the descriptor text; "" (never null) when none is set. No needs.
+  virtual const char* GetDescriptor();
+  // 2: starts (true) or ends (false) the capture handshake files; true when the marker file was written or removed.
+  virtual bool EnableCapture(bool enable) = 0;
+  // 3: EnableCapture(false).
+  virtual bool DisableCapture() = 0;
+  // 4: asks the capture interceptor for one capture; arguments ignored; true when the request file was written.
+  virtual bool CaptureNow(int, void*) = 0;
+  // 5: true when the interceptor reports a finished capture; argument ignored.
+  virtual bool IsCaptureOk(void*) = 0;
+  // 6: loads the captured scene; true when it was read; argument ignored.
+  virtual bool LoadCapture(void*) = 0;
+  // 7: mails a file through the system mail client; true when it was handed over. No scene needed.
+  virtual bool SendMail(const char* path, const char* subject) = 0;
+  // 8: GetInformation (slot 38).
+  virtual bool GetSceneInfo(kvx_SceneInfo* info) = 0;
+  // 9: LoadFileE(path, progress, merge, null).
+  virtual int LoadFile(const char* path, kvx_ProgressFn progress, bool merge) = 0;
+  // 10: SaveFileE(path, progress, null).
+  virtual int SaveFile(const char* path, kvx_ProgressFn progress) = 0;
+  // 11: discards the scene; always 0. No needs.
+  virtual int CloseFile() = 0;
+  // 12: sets the scene's read and write passwords (null: none); saved with the next write.
+  virtual bool SetPasswords(const char* readPassword, const char* writePassword) = 0;
+  // 13: unlocks with the given passwords; returns the lock bits still set (1 view-locked, 2 edit-locked). No needs.
+  virtual int CheckPasswords(const char* readPassword, const char* writePassword) = 0;
+  // 14: creates (and keeps) a frame record of the given size, then slot 37; true.
   virtual bool InitDisplay(int width, int height, kvx_SystemInfo* system,
-                           kvx_ManipInfo* manip) = 0;                          // 14
-  virtual bool ResetManip() = 0;                                               // 15
-  virtual bool Render() = 0;                                                   // 16
-  virtual bool Refresh() = 0;                                                  // 17
-  virtual bool Resize(int width, int height) = 0;                              // 18
-  virtual bool SetBKColor(unsigned char r, unsigned char g, unsigned char b) = 0;      // 19
-  virtual bool GetBKColor(unsigned char* r, unsigned char* g, unsigned char* b) = 0;   // 20
-  virtual bool AddCamera(const char* name) = 0;                                // 21
-  virtual int GetNbCameras() = 0;                                              // 22
-  virtual bool GetCameraName(int index, char** name) = 0;                      // 23
-  virtual bool SetCurrentCamera(int index, bool) = 0;                          // 24
-  virtual bool DeleteCurrentCamera() = 0;                                      // 25
-  virtual bool SetCurrentCameraField(int, const char* text) = 0;               // 26
-  virtual bool GetCurrentCameraField(int index, char** text) = 0;              // 27
-  virtual bool ResetCurrentCameraManip();                                      // 28
-  virtual bool SetCutPlane(kvx_CutPlane::CurrentPlan plan) = 0;                // 29
-  virtual bool SetCutPlaneOrient(bool inverted) = 0;                           // 30
-  virtual bool SetCutPlanePos(float position) = 0;                             // 31
-  virtual bool SetCutPlaneTransp(bool transparent) = 0;                        // 32
-  virtual bool GetCutPlaneRange(float* min, float* max) = 0;                   // 33
-  virtual bool GetCutPlaneData(kvx_CutPlane* data) = 0;                        // 34
+                           kvx_ManipInfo* manip) = 0;
+  // 15: fits the whole scene in the live view; needs the live view.
+  virtual bool ResetManip() = 0;
+  // 16: draws a frame (a pending transition plays to its end) and presents it; needs the bound records.
+  virtual bool Render() = 0;
+  // 17: as Render.
+  virtual bool Refresh() = 0;
+  // 18: stores the size in the frame record (when bound) and sets the viewport; always true.
+  virtual bool Resize(int width, int height) = 0;
+  // 19: sets the scene's background colour.
+  virtual bool SetBKColor(unsigned char r, unsigned char g, unsigned char b) = 0;
+  // 20: reads the background colour; any pointer may be null.
+  virtual bool GetBKColor(unsigned char* r, unsigned char* g, unsigned char* b) = 0;
+  // 21: adds a user camera at the live view; refused while edit-locked.
+  virtual bool AddCamera(const char* name) = 0;
+  // 22: the number of user cameras (camera 0, the live one, not counted); 0 without a scene.
+  virtual int GetNbCameras() = 0;
+  // 23: points *name at the camera's name, owned by the object and valid until the scene changes; false for an unnamed camera.
+  virtual bool GetCameraName(int index, char** name) = 0;
+  // 24: makes a camera current with a transition; the flag is ignored.
+  virtual bool SetCurrentCamera(int index, bool) = 0;
+  // 25: deletes the current user camera (never the last one).
+  virtual bool DeleteCurrentCamera() = 0;
+  // 26: sets the current camera's annotation text; the integer is ignored.
+  virtual bool SetCurrentCameraField(int, const char* text) = 0;
+  // 27: points *text at a camera's annotation, owned by the object.
+  virtual bool GetCurrentCameraField(int index, char** text) = 0;
+  // 28: ResetManip (slot 15).
+  virtual bool ResetCurrentCameraManip();
+  // 29: chooses the cut axis, creating the cutting-plane record on first use; needs the live view.
+  virtual bool SetCutPlane(kvx_CutPlane::CurrentPlan plan) = 0;
+  // 30: flips which side is cut away; true.
+  virtual bool SetCutPlaneOrient(bool inverted) = 0;
+  // 31: moves the plane (0..1 along the axis); false outside that range.
+  virtual bool SetCutPlanePos(float position) = 0;
+  // 32: draws the plane translucent or not; true.
+  virtual bool SetCutPlaneTransp(bool transparent) = 0;
+  // 33: the scene's extent along the cut axis; needs a scene and a cutting plane.
+  virtual bool GetCutPlaneRange(float* min, float* max) = 0;
+  // 34: copies the cutting-plane record; needs one.
+  virtual bool GetCutPlaneData(kvx_CutPlane* data) = 0;
+  // 35: one drag step in window pixels (rotate, pan or zoom); other modes only move the frame record's pointer.
   virtual void ManipFromPointerMove(ManipMode mode, int startX, int startY,
-                                    int currentX, int currentY) = 0;           // 35
-  virtual void ViewPredefined(PredefinedView view) = 0;                        // 36
+                                    int currentX, int currentY) = 0;
+  // 36: turns the live view to a predefined orientation (or the current camera) with a transition.
+  virtual void ViewPredefined(PredefinedView view) = 0;
 
  protected:
   const char* descriptor;
 };
 
+// The one implementation. It owns its state through a raw pointer, so it
+// cannot be copied.
 class KVX_EXPORT kvx_GL_Plugin : public kvx_BaseSDK {
  public:
   kvx_GL_Plugin();
   ~kvx_GL_Plugin() override;
+  kvx_GL_Plugin(const kvx_GL_Plugin&) = delete;
+  kvx_GL_Plugin& operator=(const kvx_GL_Plugin&) = delete;
 
   bool EnableCapture(bool enable) override;
   bool DisableCapture() override;
@@ -228,27 +267,45 @@ class KVX_EXPORT kvx_GL_Plugin : public kvx_BaseSDK {
   void ViewPredefined(PredefinedView view) override;
 
   using kvx_BaseSDK::InitDisplay;
+  // 37: binds the host's records (kept, never freed) and sets the initial GL state; needs a current context; true.
   virtual bool InitDisplay(kvx_SystemInfo* system, kvx_FrameInfo* frame,
-                           kvx_ManipInfo* manip);                              // 37
-  virtual bool GetInformation(kvx_SceneInfo* info);                            // 38
-  virtual bool AnimFrame(bool* running, bool slow);                            // 39
-  virtual bool RenderFrame();                                                  // 40
-  virtual bool GetMeasureData(kvx_Measure* data);                              // 41
-  virtual bool LoadDiffScene(const char* path);                                // 42
-  virtual int GetCurrentCameraIndex();                                         // 43
-  virtual bool OnMouseMove(kvx_MouseEvent* event);                             // 44
-  virtual bool OnMouseUp(kvx_MouseEvent* event);                               // 45
-  virtual bool OnEvent(int code);                                              // 46
+                           kvx_ManipInfo* manip);
+  // 38: fills the record (all zero without a scene); true. No needs.
+  virtual bool GetInformation(kvx_SceneInfo* info);
+  // 39: starts or advances a transition by one frame and draws it, not presented; *running tells whether it goes on.
+  virtual bool AnimFrame(bool* running, bool slow);
+  // 40: draws exactly one frame without advancing a transition; not presented.
+  virtual bool RenderFrame();
+  // 41: copies the measurement record; needs one.
+  virtual bool GetMeasureData(kvx_Measure* data);
+  // 42: reads the reference scene that captures are compared with; true when it was read. No scene needed.
+  virtual bool LoadDiffScene(const char* path);
+  // 43: the current camera's index; 0 without a scene.
+  virtual int GetCurrentCameraIndex();
+  // 44: a pointer move: drags the view, starts a selection rectangle; needs the frame record.
+  virtual bool OnMouseMove(kvx_MouseEvent* event);
+  // 45: a button release: ends a selection or picks a measurement point; needs the frame record and a scene.
+  virtual bool OnMouseUp(kvx_MouseEvent* event);
+  // 46: runs a command (kvx_Command); false for an unknown code.
+  virtual bool OnEvent(int code);
+  // 47: reads a file (replacing or merging); a result below 8 is a failure code, else the file size.
   virtual int LoadFileE(const char* path, kvx_ProgressFn progress, bool merge,
-                        const char* passPhrase);                               // 47
+                        const char* passPhrase);
+  // 48: writes the scene, enciphered when the descriptor has a pass phrase; below 8 a failure code, else the size.
   virtual int SaveFileE(const char* path, kvx_ProgressFn progress,
-                        const kvx_CryptoDesc* crypto);                         // 48
-  virtual bool GetScene(kvx_Scene** result);                                   // 49
-  virtual void SetPublishing();                                                // 50
-  virtual bool SetCursor(kvx_ARGB* image, int width, int height);              // 51
-  virtual bool ShowCursor(bool show);                                          // 52
-  virtual void SetInterpolate(bool slow);                                      // 53
-  virtual int GetFileSize();                                                   // 54
+                        const kvx_CryptoDesc* crypto);
+  // 49: a triangle copy of the scene that the caller releases with kvx_FreeScene.
+  virtual bool GetScene(kvx_Scene** result);
+  // 50: records publishing mode; nothing depends on it. No needs.
+  virtual void SetPublishing();
+  // 51: the overlay cursor image, kept by pointer (the host keeps the pixels alive); true.
+  virtual bool SetCursor(kvx_ARGB* image, int width, int height);
+  // 52: shows or hides the overlay cursor; returns the previous setting.
+  virtual bool ShowCursor(bool show);
+  // 53: snapshots the live view as the start of a transition (slow: a longer one); needs the live view and transitions on.
+  virtual void SetInterpolate(bool slow);
+  // 54: the size in bytes that saving would produce; 0 without a scene.
+  virtual int GetFileSize();
 
   // The object's state, private to kvx_core.
   struct State;

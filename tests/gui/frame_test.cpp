@@ -33,9 +33,10 @@ bool pressed(MyFrame* frame, int tool) { return frame->GetToolBar()->GetToolStat
 
 TEST_F(FrameTest, BuildsMenusToolsAndStatusAsTabled) {
   wxMenuBar* bar = frame->GetMenuBar();
-  ASSERT_EQ(bar->GetMenuCount(), 6u);
+  ASSERT_EQ(bar->GetMenuCount(), 7u);
   EXPECT_EQ(bar->GetMenuLabel(0), "&File");
-  EXPECT_EQ(bar->GetMenuLabel(5), "&Help");
+  EXPECT_EQ(bar->GetMenuLabel(5), "&Capture");
+  EXPECT_EQ(bar->GetMenuLabel(6), "&Help");
   EXPECT_EQ(bar->FindItem(CMD_SET_VIEW)->GetSubMenu()->GetMenuItemCount(), 6u);
   EXPECT_EQ(bar->GetLabel(CMD_VIEW_BACK), "Bac&k View");
   EXPECT_TRUE(bar->IsChecked(CMD_INTERPOLATION));
@@ -73,10 +74,11 @@ TEST_F(FrameTest, MenuStateFollowsTheFile) {
     std::erase_if(enabled, [](int id) { return id >= CMD_FIRST_RECENT && id < CMD_FIRST_RECENT + 10; });
     return enabled;
   };
-  const std::vector<int> withoutFile{CMD_OPEN, CMD_EXIT, CMD_OPEN_RECENT, 700, 702, 703, 704, 705, CMD_FULL_SCREEN};
+  const std::vector<int> withoutFile{CMD_OPEN, CMD_EXIT,        CMD_OPEN_RECENT, 700,  702,  703,
+                                     704,      705,             CMD_FULL_SCREEN, 3001, 3002, 3003};
   EXPECT_EQ(enabledBesidesRecentFiles(), withoutFile);
   loadFile();
-  EXPECT_EQ(enabledBesidesRecentFiles().size(), 41u) << "every item, the submenus included";
+  EXPECT_EQ(enabledBesidesRecentFiles().size(), 44u) << "every item, the submenus included";
   frame->dispatch(CMD_CLOSE);
   EXPECT_EQ(enabledBesidesRecentFiles(), withoutFile);
 }

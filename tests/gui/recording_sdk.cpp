@@ -33,11 +33,20 @@ bool kvx_BaseSDK::ResetCurrentCameraManip() { return ResetManip(); }
 kvx_GL_Plugin::kvx_GL_Plugin() : state_(new State) { descriptor = "recording stand-in"; }
 kvx_GL_Plugin::~kvx_GL_Plugin() { delete state_; }
 
-bool kvx_GL_Plugin::EnableCapture(bool) { return false; }
+bool kvx_GL_Plugin::EnableCapture(bool on) {
+  state_->calls.push_back(call("EnableCapture", on ? "1" : "0"));
+  return true;
+}
 bool kvx_GL_Plugin::DisableCapture() { return false; }
-bool kvx_GL_Plugin::CaptureNow(int, void*) { return false; }
+bool kvx_GL_Plugin::CaptureNow(int, void*) {
+  state_->calls.push_back(call("CaptureNow"));
+  return true;
+}
 bool kvx_GL_Plugin::IsCaptureOk(void*) { return false; }
-bool kvx_GL_Plugin::LoadCapture(void*) { return false; }
+bool kvx_GL_Plugin::LoadCapture(void*) {
+  state_->calls.push_back(call("LoadCapture"));
+  return state_->loadResult > 7;
+}
 bool kvx_GL_Plugin::SendMail(const char*, const char*) { return false; }
 
 bool kvx_GL_Plugin::GetSceneInfo(kvx_SceneInfo* info) { return GetInformation(info); }

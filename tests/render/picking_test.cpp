@@ -180,6 +180,9 @@ TEST_F(CutSquare, ClipKeepsTheLowSideUnlessInverted) {
     view.plugin.RenderFrame();
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     enableCutPlaneClip(view.manip);
+    // A frame leaves the context's state as it found it: unlit drawing is
+    // this test's own choice. The frame's matrices stay.
+    glDisable(GL_LIGHTING);
     glColor3f(1, 1, 1);
     glBegin(GL_QUADS);
     glVertex3f(-1, -1, 0), glVertex3f(1, -1, 0), glVertex3f(1, 1, 0), glVertex3f(-1, 1, 0);

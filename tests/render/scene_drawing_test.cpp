@@ -130,8 +130,8 @@ TEST(SceneFrame, ScenePointLightLightsTheObject) {
   EXPECT_GT(pixel.g, 200);
 }
 
-TEST(SceneFrame, TexturedQuadShowsItsTexels) {
-  OffscreenView view{160, 120};
+// A white square showing a 2 x 2 texture, seen from the top.
+kvx::scene& showTexturedSquare(OffscreenView& view) {
   kvx::scene& scene = view.setScene(sceneWith(makeSquare(1)));
   auto texture = std::make_unique<SceneTexture>();
   texture->name = 7;
@@ -142,14 +142,26 @@ TEST(SceneFrame, TexturedQuadShowsItsTexels) {
   scene.objects[0]->textureName = 7;
   scene.objects[0]->lit = false;
   view.plugin.ViewPredefined(kvx_BaseSDK::VIEW_TOP);
-  view.plugin.RenderFrame();
-  view.keepPicture("textured_quad");
-  // Texel centres; nearer the edges the clamped border darkens the filtered colour.
-  EXPECT_TRUE(near(view.gl.at(60, 80), {0, 0, 255}, 12));  // bottom left
-  EXPECT_TRUE(near(view.gl.at(100, 80), {0, 255, 0}, 12));  // bottom right
-  EXPECT_TRUE(near(view.gl.at(60, 40), {255, 0, 0}, 12));  // top left
-  EXPECT_TRUE(near(view.gl.at(100, 40), {255, 255, 255}, 12));
-  EXPECT_NE(scene.textures.find(7)->glTexture, 0u);
+  return scene;
+}
+
+// With the wireframe shown too, its pass once switched texturing off before
+// the faces were drawn, and the square came out white.
+TEST(SceneFrame, TexturedQuadShowsItsTexelsWithAndWithoutLines) {
+  for (const uint8_t flags : {uint8_t(KVX_DISPLAY_FACES), uint8_t(KVX_DISPLAY_FACES | KVX_DISPLAY_LINES)}) {
+    SCOPED_TRACE(testing::Message() << "display flags " << int(flags));
+    OffscreenView view{160, 120};
+    kvx::scene& scene = showTexturedSquare(view);
+    view.manip.displayFlags = flags;
+    view.plugin.RenderFrame();
+    view.keepPicture(flags & KVX_DISPLAY_LINES ? "textured_quad_lines" : "textured_quad");
+    // Texel centres; nearer the edges the clamped border darkens the filtered colour.
+    EXPECT_TRUE(near(view.gl.at(60, 80), {0, 0, 255}, 12));  // bottom left
+    EXPECT_TRUE(near(view.gl.at(100, 80), {0, 255, 0}, 12));  // bottom right
+    EXPECT_TRUE(near(view.gl.at(60, 40), {255, 0, 0}, 12));  // top left
+    EXPECT_TRUE(near(view.gl.at(100, 40), {255, 255, 255}, 12));
+    EXPECT_NE(scene.textures.find(7)->glTexture, 0u);
+  }
 }
 
 int countPixels(const OffscreenView& view, Rgb color, int tolerance = 40) {
@@ -174,6 +186,57 @@ TEST(SceneFrame, LinesAndPointsAreDrawn) {
   view.keepPicture("lines_points");
   EXPECT_GT(countPixels(view, {255, 255, 0}), 60);  // the diagonal
   EXPECT_GE(countPixels(view, {0, 255, 255}, 10), 2 * 25);   // two 6 x 6 points
+}
+
+// One object's point size or line width must not carry over to the next
+// object, which asks for none.
+TEST(SceneFrame, PointSizeOfOneObjectIsNotTheNextOnes) {
+  OffscreenView view{160, 120};
+  auto scene = std::make_unique<kvx::scene>();
+  auto corners = makeSquare(1, 255, 255, 0);
+  corners->pointSize = 9;  // the square drawn as its four corners
+  corners->lit = false;
+  auto centre = makeObject(kvx::points, {vertexAt(0, 0, 0)}, 255, 0, 255);
+  centre->lit = false;
+  scene->AddObjet(corners);
+  scene->AddObjet(centre);
+  view.setScene(std::move(scene));
+  view.plugin.ViewPredefined(kvx_BaseSDK::VIEW_TOP);
+  view.plugin.RenderFrame();
+  view.keepPicture("point_sizes");
+  EXPECT_GE(countPixels(view, {255, 255, 0}, 10), 100);  // four 9 x 9 corners, the ruler over two
+  const int centrePixels = countPixels(view, {255, 0, 255}, 10);
+  EXPECT_GE(centrePixels, 1);
+  EXPECT_LE(centrePixels, 4);
+}
+
+// The host's GL state is the same after a frame as before it.
+TEST(SceneFrame, LeavesTheContextsStateAsItFoundIt) {
+  OffscreenView view{160, 120};
+  showTexturedSquare(view);
+  view.manip.displayFlags = KVX_DISPLAY_FACES | KVX_DISPLAY_LINES | KVX_DISPLAY_AXIS1 | KVX_DISPLAY_AXIS2;
+  view.plugin.SetCutPlane(kvx_CutPlane::Z_PLAN);
+  glLineWidth(3);
+  glPointSize(5);
+  glPixelStorei(GL_UNPACK_ALIGNMENT, 8);
+  glDisable(GL_BLEND);
+  glDisable(GL_TEXTURE_2D);
+  for (int frame = 0; frame < 2; ++frame) {
+    if (frame == 0)
+      view.plugin.RenderFrame();
+    else
+      view.plugin.Render();
+    GLfloat width = 0, size = 0;
+    GLint alignment = 0;
+    glGetFloatv(GL_LINE_WIDTH, &width);
+    glGetFloatv(GL_POINT_SIZE, &size);
+    glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
+    EXPECT_EQ(width, 3);
+    EXPECT_EQ(size, 5);
+    EXPECT_EQ(alignment, 8);
+    EXPECT_FALSE(glIsEnabled(GL_BLEND));
+    EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
+  }
 }
 
 TEST(SceneFrame, TransparencyWritesNoDepth) {

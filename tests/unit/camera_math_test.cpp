@@ -184,7 +184,7 @@ TEST(FitView, FramesTheSceneBounds) {
   EXPECT_EQ(view.panX, 0);
   EXPECT_EQ(view.fieldOfView, 32);
   expectQuat(toQuat(view.rotation), fittedOrientation(false));
-  s.sceneFlags |= kSceneZUp;
+  s.sceneFlags |= KVX_SCENE_Z_UP;
   fitView(view, s);
   expectQuat(toQuat(view.rotation), fittedOrientation(true));
 }

@@ -1,3 +1,4 @@
+#include "kvx_version.h"
 #include "run_command.h"
 
 #include <gtest/gtest.h>
@@ -26,7 +27,8 @@ TEST(KvxTool, EachCommandExplainsEveryOption) {
   } cases[] = {{"convert", {"IN", "OUT", "--pass", "--key-bytes", "--no-compress", "--in-pass"}},
                {"render", {"FILE", "-o", "--size", "--view", "--pass"}},
                {"info", {"FILE", "--json", "--objects", "--pass"}},
-               {"sample", {"OUT.kvx"}}};
+               {"sample", {"OUT.kvx"}},
+               {"capture", {"-o", "--frame", "--raw", "--reference", "--attach", "--"}}};
   for (const auto& c : cases) {
     auto help = kvx::test::runCommand(kKvx + " " + c.command + " --help");
     EXPECT_EQ(help.status, 0) << c.command;

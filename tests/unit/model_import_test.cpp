@@ -1,6 +1,6 @@
 #include "exchange/import_up_axis.h"
 #include "exchange/model_exchange.h"
-#include "interaction/predefined_views.h"
+#include "kvx_commands.h"
 #include "model_fixtures.h"
 #include "scene/scene.h"
 #include "scene_builders.h"
@@ -272,7 +272,7 @@ TEST(ModelImport, TheUpAxisFollowsTheFileOrItsFormat) {
   for (const auto& c : cases) {
     kvx::scene s;
     ASSERT_TRUE(imports(kAssimpModels / c.model, s));
-    EXPECT_EQ(s.sceneFlags & kvx::kSceneZUp, kvx::upAxisSceneFlag(c.up)) << c.model;
+    EXPECT_EQ(s.sceneFlags & KVX_SCENE_Z_UP, kvx::upAxisSceneFlag(c.up)) << c.model;
   }
   aiScene stated;
   stated.mMetaData = aiMetadata::Alloc(1);

@@ -5,6 +5,8 @@
 
 #include <cstddef>
 #include <cstring>
+#include <iterator>
+#include <type_traits>
 
 namespace {
 
@@ -19,28 +21,85 @@ long vtablePosition(Method method) {
   return static_cast<long>((raw[0] - 1) / sizeof(void*));
 }
 
+struct SlotCase {
+  const char* operation;
+  int slot;
+  long position;
+};
+
+// Every slot, so that two operations of the same signature cannot change
+// places unnoticed. Slot 0 is the destructor pair; GetDescriptor at slot 1
+// pins it.
 TEST(SdkSlots, DeclarationOrderIsTheSlotTable) {
   using B = kvx_BaseSDK;
   using P = kvx_GL_Plugin;
-  EXPECT_EQ(vtablePosition(&B::GetDescriptor), 1 + 1);
-  EXPECT_EQ(vtablePosition(&B::EnableCapture), 2 + 1);
-  EXPECT_EQ(vtablePosition(&B::SendMail), 7 + 1);
-  EXPECT_EQ(vtablePosition(&B::LoadFile), 9 + 1);
-  EXPECT_EQ(vtablePosition(static_cast<bool (B::*)(int, int, kvx_SystemInfo*, kvx_ManipInfo*)>(&B::InitDisplay)),
-            14 + 1);
-  EXPECT_EQ(vtablePosition(&B::ResetManip), 15 + 1);
-  EXPECT_EQ(vtablePosition(&B::AddCamera), 21 + 1);
-  EXPECT_EQ(vtablePosition(&B::ResetCurrentCameraManip), 28 + 1);
-  EXPECT_EQ(vtablePosition(&B::ManipFromPointerMove), 35 + 1);
-  EXPECT_EQ(vtablePosition(&B::ViewPredefined), 36 + 1);
-  EXPECT_EQ(vtablePosition(static_cast<bool (P::*)(kvx_SystemInfo*, kvx_FrameInfo*, kvx_ManipInfo*)>(&P::InitDisplay)),
-            37 + 1);
-  EXPECT_EQ(vtablePosition(&P::GetInformation), 38 + 1);
-  EXPECT_EQ(vtablePosition(&P::OnEvent), 46 + 1);
-  EXPECT_EQ(vtablePosition(&P::LoadFileE), 47 + 1);
-  EXPECT_EQ(vtablePosition(&P::GetScene), 49 + 1);
-  EXPECT_EQ(vtablePosition(&P::GetFileSize), 54 + 1);
+#define KVX_SLOT(cls, op, n) SlotCase{#op, n, vtablePosition(&cls::op)}
+  const SlotCase cases[] = {
+      KVX_SLOT(B, GetDescriptor, 1),
+      KVX_SLOT(B, EnableCapture, 2),
+      KVX_SLOT(B, DisableCapture, 3),
+      KVX_SLOT(B, CaptureNow, 4),
+      KVX_SLOT(B, IsCaptureOk, 5),
+      KVX_SLOT(B, LoadCapture, 6),
+      KVX_SLOT(B, SendMail, 7),
+      KVX_SLOT(B, GetSceneInfo, 8),
+      KVX_SLOT(B, LoadFile, 9),
+      KVX_SLOT(B, SaveFile, 10),
+      KVX_SLOT(B, CloseFile, 11),
+      KVX_SLOT(B, SetPasswords, 12),
+      KVX_SLOT(B, CheckPasswords, 13),
+      SlotCase{"InitDisplay(size)", 14,
+               vtablePosition(static_cast<bool (B::*)(int, int, kvx_SystemInfo*, kvx_ManipInfo*)>(&B::InitDisplay))},
+      KVX_SLOT(B, ResetManip, 15),
+      KVX_SLOT(B, Render, 16),
+      KVX_SLOT(B, Refresh, 17),
+      KVX_SLOT(B, Resize, 18),
+      KVX_SLOT(B, SetBKColor, 19),
+      KVX_SLOT(B, GetBKColor, 20),
+      KVX_SLOT(B, AddCamera, 21),
+      KVX_SLOT(B, GetNbCameras, 22),
+      KVX_SLOT(B, GetCameraName, 23),
+      KVX_SLOT(B, SetCurrentCamera, 24),
+      KVX_SLOT(B, DeleteCurrentCamera, 25),
+      KVX_SLOT(B, SetCurrentCameraField, 26),
+      KVX_SLOT(B, GetCurrentCameraField, 27),
+      KVX_SLOT(B, ResetCurrentCameraManip, 28),
+      KVX_SLOT(B, SetCutPlane, 29),
+      KVX_SLOT(B, SetCutPlaneOrient, 30),
+      KVX_SLOT(B, SetCutPlanePos, 31),
+      KVX_SLOT(B, SetCutPlaneTransp, 32),
+      KVX_SLOT(B, GetCutPlaneRange, 33),
+      KVX_SLOT(B, GetCutPlaneData, 34),
+      KVX_SLOT(B, ManipFromPointerMove, 35),
+      KVX_SLOT(B, ViewPredefined, 36),
+      SlotCase{"InitDisplay(records)", 37,
+               vtablePosition(static_cast<bool (P::*)(kvx_SystemInfo*, kvx_FrameInfo*, kvx_ManipInfo*)>(
+                   &P::InitDisplay))},
+      KVX_SLOT(P, GetInformation, 38),
+      KVX_SLOT(P, AnimFrame, 39),
+      KVX_SLOT(P, RenderFrame, 40),
+      KVX_SLOT(P, GetMeasureData, 41),
+      KVX_SLOT(P, LoadDiffScene, 42),
+      KVX_SLOT(P, GetCurrentCameraIndex, 43),
+      KVX_SLOT(P, OnMouseMove, 44),
+      KVX_SLOT(P, OnMouseUp, 45),
+      KVX_SLOT(P, OnEvent, 46),
+      KVX_SLOT(P, LoadFileE, 47),
+      KVX_SLOT(P, SaveFileE, 48),
+      KVX_SLOT(P, GetScene, 49),
+      KVX_SLOT(P, SetPublishing, 50),
+      KVX_SLOT(P, SetCursor, 51),
+      KVX_SLOT(P, ShowCursor, 52),
+      KVX_SLOT(P, SetInterpolate, 53),
+      KVX_SLOT(P, GetFileSize, 54),
+  };
+#undef KVX_SLOT
+  ASSERT_EQ(std::size(cases), 54u);  // with the destructor, 55 slots
+  for (const SlotCase& c : cases) EXPECT_EQ(c.position, c.slot + 1) << c.operation;
 }
+
+// The object owns its state through a raw pointer; a copy would free it twice.
+static_assert(!std::is_copy_constructible_v<kvx_GL_Plugin> && !std::is_copy_assignable_v<kvx_GL_Plugin>);
 
 TEST(SdkRecords, LayoutsAreFixed) {
   EXPECT_EQ(sizeof(kvx_FrameInfo), 24u);

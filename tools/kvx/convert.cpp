@@ -2,11 +2,11 @@
 // re-compressed as asked. Models in other formats are imported, and a
 // scene can be written as OBJ, STL, PLY or glTF.
 #include "command.h"
+#include "exchange/exchange_interface.h"
 #include "file_checks.h"
-#include "progress_bar.h"
-#include "exchange/model_exchange.h"
 #include "format/dxf_export.h"
-#include "sdk/scene_export.h"
+#include "progress_bar.h"
+#include "scene/scene_export.h"
 #include "scene/scene.h"
 #include "services/capture_options.h"
 
@@ -32,15 +32,28 @@ bool hasExtension(const std::string& path, const std::string& extension) {
 }
 
 bool isDxf(const std::string& path) { return hasExtension(path, ".dxf"); }
+
+// One of the formats the exchange library writes ("*.obj;*.stl;...").
+bool isModelOutput(const std::string& path) {
+  std::string patterns = kvx_ExchangeExtensions(KVX_EXCHANGE_WRITE);
+  for (size_t start = 0; start < patterns.size();) {
+    size_t end = patterns.find(';', start);
+    if (end == std::string::npos) end = patterns.size();
+    const std::string pattern = patterns.substr(start, end - start);
+    if (pattern.starts_with("*") && hasExtension(path, pattern.substr(1))) return true;
+    start = end + 1;
+  }
+  return false;
+}
 bool isKvx(const std::string& path) { return hasExtension(path, ".kvx"); }
 
 // Reads IN: a scene file, or any model Assimp knows. False after telling why.
 bool readInput(const std::string& in, const ConvertOptions& options, scene& s, std::unique_ptr<CutBox>& cutBox,
                std::unique_ptr<kvx_CutPlane>& cutPlane) {
   if (!isKvx(in)) {
-    std::string error;
-    if (importModel(in, s, error)) return true;
-    std::fprintf(stderr, "kvx convert: %s: %s\n", in.c_str(), error.c_str());
+    char error[512];
+    if (kvx_ExchangeImport(in.c_str(), &s, error, sizeof error) == 0) return true;
+    std::fprintf(stderr, "kvx convert: %s: %s\n", in.c_str(), error);
     return false;
   }
   const ProgressBar bar("reading", standardErrorIsTerminal());
@@ -69,9 +82,9 @@ int exportScene(const scene& s, const std::string& out) {
     return EXIT_FAILED;
   }
   if (isDxf(out)) return exportDxf(s, out);
-  std::string error;
-  if (exportModel(s, out, error)) return EXIT_OK;
-  std::fprintf(stderr, "kvx convert: %s: %s\n", out.c_str(), error.c_str());
+  char error[512];
+  if (kvx_ExchangeExport(&s, out.c_str(), error, sizeof error) == 0) return EXIT_OK;
+  std::fprintf(stderr, "kvx convert: %s: %s\n", out.c_str(), error);
   return EXIT_FAILED;
 }
 
@@ -109,7 +122,7 @@ int run(const std::vector<std::string>& args) {
   if (options.files.size() != 2) return usageError("convert needs IN and OUT");
   const std::string& in = options.files[0];
   const std::string& out = options.files[1];
-  const bool exporting = isExportFormat(out) || isDxf(out);
+  const bool exporting = isModelOutput(out) || isDxf(out);
   if (!exporting && !isKvx(out))
     return usageError("convert cannot write '" + out + "': OUT ends in .kvx, .obj, .stl, .ply, .gltf, .glb or .dxf");
   if (exporting && (options.pass || options.noCompress))

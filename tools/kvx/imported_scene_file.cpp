@@ -1,6 +1,6 @@
 #include "imported_scene_file.h"
 
-#include "exchange/model_exchange.h"
+#include "exchange/exchange_interface.h"
 #include "scene/scene.h"
 
 #include <strings.h>
@@ -22,7 +22,11 @@ bool isSceneFileName(const std::string& path) {
 
 std::optional<ImportedSceneFile> ImportedSceneFile::from(const std::string& model, std::string& error) {
   scene s;
-  if (!importModel(model, s, error)) return std::nullopt;
+  char reason[512];
+  if (kvx_ExchangeImport(model.c_str(), &s, reason, sizeof reason) != 0) {
+    error = reason;
+    return std::nullopt;
+  }
   std::string name = (std::filesystem::temp_directory_path() / "kvx-imported-XXXXXX.kvx").string();
   const int descriptor = mkstemps(name.data(), kSuffixLength);
   if (descriptor < 0) {

@@ -1,5 +1,6 @@
 // kvx: inspect, convert and render .kvx scene files from the command line.
 #include "command.h"
+#include "kvx_version.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -52,7 +53,9 @@ int main(int argc, char** argv) {
   for (const Command& c : commands()) {
     if (first != c.name) continue;
     std::vector<std::string> args(argv + 2, argv + argc);
-    if (std::find(args.begin(), args.end(), "--help") != args.end()) {
+    // After "--" the arguments belong to another program (kvx capture).
+    const auto ownEnd = std::find(args.begin(), args.end(), "--");
+    if (std::find(args.begin(), ownEnd, "--help") != ownEnd) {
       std::printf("Usage: kvx %s %s\n\n%s.\n\n%s", c.name, c.usage, c.summary, c.options);
       return EXIT_OK;
     }

@@ -1,6 +1,6 @@
 #include "exchange/import_up_axis.h"
 
-#include "interaction/predefined_views.h"
+#include "kvx_commands.h"
 
 #include <algorithm>
 #include <cctype>
@@ -28,6 +28,6 @@ UpAxis upAxisOf(const aiScene& model, const std::filesystem::path& path) {
   return extension == ".stl" || extension == ".3ds" ? UpAxis::Z : UpAxis::Y;
 }
 
-uint32_t upAxisSceneFlag(UpAxis axis) { return axis == UpAxis::Z ? 0 : kSceneZUp; }
+uint32_t upAxisSceneFlag(UpAxis axis) { return axis == UpAxis::Z ? 0 : KVX_SCENE_Z_UP; }
 
 }  // namespace kvx

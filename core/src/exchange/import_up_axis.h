@@ -15,7 +15,9 @@ enum class UpAxis { Y, Z };
 UpAxis upAxisOf(const aiScene& model, const std::filesystem::path& path);
 
 // The scene flag that makes the predefined views show a model of that axis
-// upright with its front facing the front view.
+// upright with its front facing the front view. The predefined orientations
+// show y upwards when the flag is set, z when it is clear, whatever the
+// flag's name says.
 uint32_t upAxisSceneFlag(UpAxis axis);
 
 }  // namespace kvx

@@ -3,6 +3,7 @@
 // scene, and a scene can be written as OBJ, STL, PLY or glTF 2.0.
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace kvx {
 
@@ -20,6 +21,8 @@ bool exportModel(const scene& source, const std::filesystem::path& path, std::st
 
 // True when `path` names one of the formats exportModel writes.
 bool isExportFormat(const std::filesystem::path& path);
+// The extensions exportModel writes (".obj", ...), in lower case.
+std::vector<std::string> exportExtensions();
 
 // Assimp post-processing steps applied on import (triangulation, normals
 // where missing, one primitive type per mesh, validation).

@@ -131,6 +131,12 @@ bool fail(std::string& error, std::string message) {
 
 bool isExportFormat(const fs::path& path) { return formatFor(path) != nullptr; }
 
+std::vector<std::string> exportExtensions() {
+  std::vector<std::string> extensions;
+  for (const ExportFormat& format : kFormats) extensions.emplace_back(format.extension);
+  return extensions;
+}
+
 bool exportModel(const scene& source, const fs::path& path, std::string& error) {
   const ExportFormat* format = formatFor(path);
   if (!format) return fail(error, "cannot write '" + path.extension().string() + "' files (use .obj, .stl, .ply, .gltf or .glb)");

@@ -285,7 +285,7 @@ void buildSampleScene(scene& s) {
   s.setBackground(40, 48, 64);
   // Faces shown (this bit is stored inverted), and the orientation tables
   // that keep +y upwards, like the floor of this scene.
-  s.sceneFlags = 0x800 | 0x04;
+  s.sceneFlags = KVX_SCENE_SHOW_FACES | KVX_SCENE_Z_UP;
   addCheckerTexture(s);
   addLights(s);
   addFloor(s);

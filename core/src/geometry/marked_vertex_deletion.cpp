@@ -2,14 +2,13 @@
 // after the pyramid marker. Every primitive that uses a marked vertex goes,
 // then the vertices nobody uses.
 #include "geometry/processing.h"
+#include "scene/selection_flags.h"
 
 #include <vector>
 
 namespace kvx {
 
 namespace {
-
-constexpr uint8_t kFlagSet = 255;
 
 // A segment of a line list goes as a whole.
 void markWholeSegments(geom& g) {

@@ -2,7 +2,7 @@
 #include "geometry/gauss_jordan.h"
 #include "geometry/processing.h"
 #include "geometry/pyramid.h"
-#include "interaction/selection.h"
+#include "scene/selection_flags.h"
 #include "services/capture_options.h"
 #include "services/debuglog.h"
 #include "services/paths.h"

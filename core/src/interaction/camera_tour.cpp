@@ -26,7 +26,7 @@ constexpr TourStop kTour[kTourCameras] = {
 void addTourCameras(State& s) {
   scene& scene = *s.scene;
   const SceneView kept = scene.views[0];
-  const bool zUp = scene.sceneFlags & kSceneZUp;
+  const bool zUp = scene.sceneFlags & KVX_SCENE_Z_UP;
   for (const TourStop& stop : kTour) {
     storeQuat(*predefinedOrientation(stop.view, zUp), s.manip->rotation);
     syncLiveCamera(scene, *s.manip);

@@ -13,27 +13,25 @@ struct DisplayToggle {
 };
 
 constexpr DisplayToggle kToggles[] = {
-    {600, KVX_DISPLAY_LINES, KVX_DISPLAY_LINES, 0x1000},
-    {601, KVX_DISPLAY_FACES, KVX_DISPLAY_FACES, 0x800},
-    {602, KVX_DISPLAY_TRANS, KVX_DISPLAY_TRANS, 0x2000},
-    {604, KVX_DISPLAY_NORMALS, KVX_DISPLAY_NORMALS, 0x200 | 0x400},
-    {605, KVX_DISPLAY_AXIS1 | KVX_DISPLAY_AXIS2, KVX_DISPLAY_AXIS1, 0x01},
+    {EV_LINES, KVX_DISPLAY_LINES, KVX_DISPLAY_LINES, KVX_SCENE_SHOW_LINES},
+    {EV_FACES, KVX_DISPLAY_FACES, KVX_DISPLAY_FACES, KVX_SCENE_SHOW_FACES},
+    {EV_TRANS, KVX_DISPLAY_TRANS, KVX_DISPLAY_TRANS, KVX_SCENE_SHOW_TRANSPARENT},
+    {EV_NODES, KVX_DISPLAY_NORMALS, KVX_DISPLAY_NORMALS, KVX_SCENE_SHOW_NORMALS},
+    {EV_AXIS, KVX_DISPLAY_AXIS1 | KVX_DISPLAY_AXIS2, KVX_DISPLAY_AXIS1, KVX_SCENE_SHOW_AXES},
 };
-
-constexpr int kToggleUpAxis = 608;
 
 }  // namespace
 
 bool isDisplayCommand(int code) {
-  if (code == kToggleUpAxis) return true;
+  if (code == EV_TOGGLE_UP_AXIS) return true;
   for (const DisplayToggle& toggle : kToggles)
     if (toggle.code == code) return true;
   return false;
 }
 
 void applyDisplayCommand(int code, kvx_ManipInfo* view, scene* scene) {
-  if (code == kToggleUpAxis) {
-    if (scene) scene->sceneFlags ^= kSceneZUp;
+  if (code == EV_TOGGLE_UP_AXIS) {
+    if (scene) scene->sceneFlags ^= KVX_SCENE_Z_UP;
     return;
   }
   for (const DisplayToggle& toggle : kToggles) {

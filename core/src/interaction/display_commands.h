@@ -6,8 +6,8 @@
 
 namespace kvx {
 
-// Codes 600 (lines), 601 (faces), 602 (transparency), 604 (normals),
-// 605 (axes and bounds) and 608 (up axis). False for any other code.
+// EV_LINES, EV_FACES, EV_TRANS, EV_NODES, EV_AXIS and EV_TOGGLE_UP_AXIS.
+// False for any other code.
 bool isDisplayCommand(int code);
 // `scene` may be null: then only the display flags change.
 void applyDisplayCommand(int code, kvx_ManipInfo* view, scene* scene);

@@ -57,7 +57,7 @@ void fitView(kvx_ManipInfo& view, scene& scene) {
   view.viewRadius = std::sqrt(dx * dx + dy * dy + dz * dz);
   view.panX = view.panY = 0;
   view.fieldOfView = 32;
-  storeQuat(fittedOrientation(scene.sceneFlags & kSceneZUp), view.rotation);
+  storeQuat(fittedOrientation(scene.sceneFlags & KVX_SCENE_Z_UP), view.rotation);
 }
 
 void liveCamera(const kvx_ManipInfo& view, SceneView& camera) {

@@ -54,12 +54,12 @@ void measurementPick(kvx_GL_Plugin& sdk, int x, int y) {
     m.distance = std::sqrt(dx * dx + dy * dy + dz * dz);
     s.measurementPending = false;
     if (dx != 0 || dy != 0 || dz != 0)
-      s.scene->sceneFlags |= kSceneMeasured;
+      s.scene->sceneFlags |= KVX_SCENE_MEASURED;
     else
-      s.scene->sceneFlags &= ~kSceneMeasured;
+      s.scene->sceneFlags &= ~KVX_SCENE_MEASURED;
     sdk.Refresh();
   } else if (!s.measurementPending) {
-    s.scene->sceneFlags &= ~kSceneMeasured;
+    s.scene->sceneFlags &= ~KVX_SCENE_MEASURED;
     dropMeasureRecord(s);
     sdk.Refresh();
   }
@@ -69,7 +69,7 @@ void cancelMeasurement(kvx_GL_Plugin& sdk) {
   State& s = sdk.state();
   if (s.measurementPending) {
     s.measurementPending = false;
-    if (s.scene) s.scene->sceneFlags &= ~kSceneMeasured;
+    if (s.scene) s.scene->sceneFlags &= ~KVX_SCENE_MEASURED;
     sdk.Refresh();
   }
   if (s.measurementMode) {

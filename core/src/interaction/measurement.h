@@ -6,7 +6,6 @@
 
 namespace kvx {
 
-inline constexpr uint32_t kSceneMeasured = 0x02;
 
 // A pick at window pixel (x, y) from the bottom left: the first point,
 // the second point, or (on empty space, with nothing pending) the end of

@@ -40,7 +40,7 @@ Projection computeProjection(const scene& scene, const SceneView& camera, float 
   if (!(p.farPlane > p.nearPlane)) p.farPlane = p.nearPlane * 2;
 
   const Quat rotation = toQuat(camera.rotation);
-  p.perspective = animating || !isAxisOrientation(rotation, scene.sceneFlags & kSceneZUp);
+  p.perspective = animating || !isAxisOrientation(rotation, scene.sceneFlags & KVX_SCENE_Z_UP);
   p.fieldOfView = c[CAM_FOV];
   const double k = p.fieldOfView / 30 * 0.5;
   if (p.aspect >= 1) {

@@ -1,28 +1,17 @@
 #pragma once
-// The point selection: one selection byte per vertex (0 or 1) and, per
-// geometry, an all-selected flag (`geom::mark`) and a none-selected flag
-// (`geom::boundsMark`), 255 meaning true. Object mode walks the objects
-// that hold a selection, one current object at a time.
+// Editing the point selection (stored as told in scene/selection_flags.h).
+// Object mode walks the objects that hold a selection, one current object
+// at a time.
 #include "scene/scene.h"
+#include "scene/selection_flags.h"
 
 namespace kvx {
-
-inline constexpr uint8_t kFlagSet = 255;
 
 struct ObjectMode {
   bool on = false;
   int current = 0;  // index of the current object
   bool deleteOthers = false;
 };
-
-// True when some vertex of the geometry is selected.
-bool hasSelectedPoint(const geom& g);
-// True when the geometry has vertices and every one is selected.
-bool fullySelected(const geom& g);
-bool anySelected(const scene& scene);
-
-// Recounts the selected vertices and sets both flags from the count.
-void updateSelectionFlags(geom& g);
 
 void selectAll(scene& scene);
 void selectNone(scene& scene);

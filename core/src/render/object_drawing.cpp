@@ -1,6 +1,7 @@
 #include "render/object_drawing.h"
 
 #include "kvx_sdk.h"
+#include "render/gl_scopes.h"
 #include "render/textures.h"
 
 #include <GL/gl.h>
@@ -11,6 +12,10 @@ namespace kvx {
 namespace {
 
 constexpr float kTransparentAlpha = 0.35f;
+
+// Everything a face or wireframe pass may change.
+constexpr GLbitfield kObjectPassState = GL_CURRENT_BIT | GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT |
+                                        GL_POLYGON_BIT | GL_POLYGON_STIPPLE_BIT | GL_LINE_BIT | GL_POINT_BIT;
 
 void setFlag(GLenum capability, bool on) {
   if (on)
@@ -113,10 +118,9 @@ bool isLineDrawn(const SceneObject& object) {
 }
 
 bool MaterialState::apply(scene& scene, const SceneObject& object, int index, const ObjectPass& pass) {
-  if (clockwise_ != object.clockwise) glFrontFace(object.clockwise ? GL_CW : GL_CCW);
-  if (smooth_ != object.smooth) glShadeModel(object.smooth ? GL_SMOOTH : GL_FLAT);
-  if (lit_ != object.lit) setFlag(GL_LIGHTING, object.lit);
-  clockwise_ = object.clockwise, smooth_ = object.smooth, lit_ = object.lit;
+  glFrontFace(object.clockwise ? GL_CW : GL_CCW);
+  glShadeModel(object.smooth ? GL_SMOOTH : GL_FLAT);
+  setFlag(GL_LIGHTING, object.lit);
 
   const bool highlight = index == pass.highlighted;
   const GLenum face = GL_FRONT_AND_BACK;
@@ -151,6 +155,7 @@ bool MaterialState::apply(scene& scene, const SceneObject& object, int index, co
 }
 
 void drawFaces(const SceneObject& object, const ObjectPass& pass, bool textured) {
+  const AttribScope restored(kObjectPassState);
   const geom& g = *object.geometry;
   if (isLineDrawn(object) && (pass.displayFlags & KVX_DISPLAY_LINES)) {
     glEnable(GL_LINE_SMOOTH);
@@ -199,16 +204,10 @@ void drawFaces(const SceneObject& object, const ObjectPass& pass, bool textured)
   else if (g.vertexCount() > 0)
     glDrawArrays(primitiveMode(g.type), 0, g.vertexCount());
   unbindArrays();
-
-  glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
-  glDisable(GL_POLYGON_OFFSET_FILL);
-  glDisable(GL_POLYGON_OFFSET_LINE);
-  glDisable(GL_POLYGON_STIPPLE);
-  glDisable(GL_LINE_STIPPLE);
-  glDisable(GL_LINE_SMOOTH);
 }
 
 void drawWireframe(const SceneObject& object, const ObjectPass& pass) {
+  const AttribScope restored(kObjectPassState);
   const geom& g = *object.geometry;
   glLineWidth(1);
   if (!(pass.displayFlags & KVX_DISPLAY_FACES)) {
@@ -230,10 +229,6 @@ void drawWireframe(const SceneObject& object, const ObjectPass& pass) {
   bindArrays(g, false, false);
   drawIndexedTriangles(g);
   unbindArrays();
-  glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
-  glDisable(GL_LINE_SMOOTH);
-  glDepthMask(GL_TRUE);
-  glEnable(GL_DEPTH_TEST);
 }
 
 }  // namespace kvx

@@ -3,7 +3,6 @@
 #include "scene/scene.h"
 
 #include <cstdint>
-#include <optional>
 
 namespace kvx {
 
@@ -20,8 +19,8 @@ struct ObjectPass {
 // The first object's texture repeat flags set the wrap of the frame.
 bool isLineDrawn(const SceneObject& object);
 
-// Front face, shading and lighting are set only when they change from one
-// object to the next.
+// The material, front face, shading, lighting and texture of one object.
+// Every call sets all of them: the passes between two calls may change any.
 class MaterialState {
  public:
   // Sets the material and binds the texture; returns true when a texture
@@ -30,10 +29,12 @@ class MaterialState {
   bool textured() const { return textured_; }
 
  private:
-  std::optional<bool> clockwise_, smooth_, lit_;
   bool textured_ = false;
 };
 
+// Each pass restores every state it changes (enables, colour, blending,
+// depth, polygon mode and offset, line and point size): the wireframe must
+// not switch off the texture the faces are drawn with next.
 void drawFaces(const SceneObject& object, const ObjectPass& pass, bool textured);
 void drawWireframe(const SceneObject& object, const ObjectPass& pass);
 

@@ -7,6 +7,7 @@
 #include "render/cut_plane_drawing.h"
 #include "render/decorations.h"
 #include "render/gl_context.h"
+#include "render/gl_scopes.h"
 #include "render/lighting.h"
 #include "render/markers.h"
 #include "render/measure_drawing.h"
@@ -94,6 +95,10 @@ void checkRenderContext(State& s) {
 }
 
 bool drawSceneFrame(State& s) {
+  // The host's context leaves a frame as it entered it: line width, pixel
+  // store, enables and the rest are the frame's own business.
+  const AttribScope hostState(GL_ALL_ATTRIB_BITS);
+  const ClientAttribScope hostClientState(GL_CLIENT_ALL_ATTRIB_BITS);
   scene& scene = *s.scene;
   kvx_ManipInfo& view = *s.manip;
   const kvx_FrameInfo& frame = *s.frame;

@@ -29,10 +29,10 @@ enum FileResult : int32_t {
   FILE_NEEDS_PASS = 7,     // read: enciphered and no pass phrase given
 };
 
-// sceneFlags bits.
+// The sceneFlags bits the file code names (values in kvx_commands.h).
 enum SceneFlag : uint32_t {
-  SCENE_RAW_CAPTURE = 0x40,      // not optimised yet
-  SCENE_STORED_INVERTED = 0x800,
+  SCENE_RAW_CAPTURE = KVX_SCENE_RAW_CAPTURE,
+  SCENE_STORED_INVERTED = KVX_SCENE_SHOW_FACES,
 };
 
 // Blob types stored in the texture table.

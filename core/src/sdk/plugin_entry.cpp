@@ -5,7 +5,6 @@
 #include "platform/folders.h"
 
 #include <cstdlib>
-#include <new>
 
 kvx_BaseSDK::kvx_BaseSDK() : descriptor(nullptr) {}
 
@@ -15,7 +14,9 @@ const char* kvx_BaseSDK::GetDescriptor() { return descriptor ? descriptor : ""; 
 
 bool kvx_BaseSDK::ResetCurrentCameraManip() { return ResetManip(); }
 
-kvx_GL_Plugin::kvx_GL_Plugin() : state_(new State) {
+// The state is allocated last: should anything before it throw, nothing is
+// left to free.
+kvx_GL_Plugin::kvx_GL_Plugin() : state_(nullptr) {
   descriptor = "Kavrik GL SDK 1.0";
   kvx::DebugLog& log = kvx::debugLog();
   log.setOutput(kvx::stateFolder() + "kvxviewerlog.txt", true);
@@ -23,6 +24,7 @@ kvx_GL_Plugin::kvx_GL_Plugin() : state_(new State) {
   const char* level = std::getenv("KAVRIK_LOG_LEVEL");
   log.setLevel(level && *level ? std::atoi(level) : 1);
   kvx::paths() = kvx::buildPathTable();
+  state_ = new State;
 }
 
 kvx_GL_Plugin::~kvx_GL_Plugin() {
@@ -30,4 +32,17 @@ kvx_GL_Plugin::~kvx_GL_Plugin() {
   delete state_;
 }
 
-extern "C" kvx_GL_Plugin* SDKInit() { return new (std::nothrow) kvx_GL_Plugin(); }
+// No exception may cross into a host: an allocation failure anywhere in
+// construction gives null. The log record needs memory too, so it may fail
+// quietly.
+extern "C" kvx_GL_Plugin* SDKInit() {
+  try {
+    return new kvx_GL_Plugin();
+  } catch (...) {
+  }
+  try {
+    KVX_LOG(kvx::LOG_ERROR, "SDKInit: cannot create the SDK object\n");
+  } catch (...) {
+  }
+  return nullptr;
+}

@@ -9,7 +9,7 @@
 #include "geometry/pyramid.h"
 #include "sdk/passwords.h"
 #include "sdk/plugin_state.h"
-#include "sdk/scene_export.h"
+#include "scene/scene_export.h"
 #include "sdk/view_after_load.h"
 #include "services/capture_options.h"
 #include "services/debuglog.h"

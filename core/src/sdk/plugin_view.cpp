@@ -52,7 +52,7 @@ void kvx_GL_Plugin::ViewPredefined(PredefinedView view) {
     kvx::applyCamera(camera0, *s.manip, s.frame);
     return;
   }
-  const auto orientation = kvx::predefinedOrientation(view, scene.sceneFlags & kvx::kSceneZUp);
+  const auto orientation = kvx::predefinedOrientation(view, scene.sceneFlags & KVX_SCENE_Z_UP);
   if (!orientation) return;
   s.viewChangedByCommand = true;
   SetInterpolate(false);

@@ -9,15 +9,6 @@
 namespace kvx {
 namespace {
 
-// sceneFlags bits that choose the display flags of a loaded scene.
-enum : uint32_t {
-  SCENE_SHOW_AXES = 0x01,
-  SCENE_SHOW_NORMALS = 0x600,
-  SCENE_SHOW_FACES = 0x800,
-  SCENE_SHOW_LINES = 0x1000,
-  SCENE_SHOW_TRANSPARENT = 0x2000,
-};
-
 // The start of the opening transition: everything in sight, turned half
 // way round about y.
 void widenAndTurn(kvx_ManipInfo& view) {
@@ -37,11 +28,11 @@ void copyPose(const SceneView& from, SceneView& to) {
 
 uint8_t displayFlagsFor(uint32_t sceneFlags, uint8_t flags) {
   auto follow = [&flags](bool on, uint8_t bits) { flags = on ? flags | bits : flags & ~bits; };
-  follow(sceneFlags & SCENE_SHOW_AXES, KVX_DISPLAY_AXIS1 | KVX_DISPLAY_AXIS2);
-  follow(sceneFlags & SCENE_SHOW_NORMALS, KVX_DISPLAY_NORMALS);
-  follow(sceneFlags & SCENE_SHOW_LINES, KVX_DISPLAY_LINES);
-  follow(sceneFlags & SCENE_SHOW_FACES, KVX_DISPLAY_FACES);
-  follow(sceneFlags & SCENE_SHOW_TRANSPARENT, KVX_DISPLAY_TRANS);
+  follow(sceneFlags & KVX_SCENE_SHOW_AXES, KVX_DISPLAY_AXIS1 | KVX_DISPLAY_AXIS2);
+  follow(sceneFlags & KVX_SCENE_SHOW_NORMALS, KVX_DISPLAY_NORMALS);
+  follow(sceneFlags & KVX_SCENE_SHOW_LINES, KVX_DISPLAY_LINES);
+  follow(sceneFlags & KVX_SCENE_SHOW_FACES, KVX_DISPLAY_FACES);
+  follow(sceneFlags & KVX_SCENE_SHOW_TRANSPARENT, KVX_DISPLAY_TRANS);
   return flags;
 }
 

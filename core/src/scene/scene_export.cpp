@@ -1,4 +1,4 @@
-#include "sdk/scene_export.h"
+#include "scene/scene_export.h"
 
 #include <cstdlib>
 #include <cstring>

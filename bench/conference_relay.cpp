@@ -1,0 +1,228 @@
+// Load on kavrik-server: N conferences of M members on loopback, each
+// master sending view states at 30 per second. Reports the relay latency
+// from send to receipt (median, 99th percentile), frames lost, and the
+// server's CPU time per relayed frame.
+#include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/epoll.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "byte_stream.h"
+#include "data_to_message.h"
+#include "posix_net_stream.h"
+#include "tl_msg.h"
+#include "tlm_messages.h"
+
+namespace {
+
+using namespace kvx::conf;
+using Clock = std::chrono::steady_clock;
+
+constexpr double kRate = 30;  // view states per second and conference
+constexpr auto kDuration = std::chrono::seconds(5);
+
+// kavrik-server beside this program, on a free loopback port.
+class Server {
+ public:
+  Server() {
+    const std::string program = (std::filesystem::read_symlink("/proc/self/exe").parent_path() / "kavrik-server");
+    int out[2];
+    if (pipe(out) != 0) return;
+    pid_ = fork();
+    if (pid_ == 0) {
+      dup2(out[1], 1);
+      execl(program.c_str(), program.c_str(), "--listen", "127.0.0.1:0", "--log-level", "1", "--max-members",
+            "1000", static_cast<char*>(nullptr));
+      _exit(127);
+    }
+    close(out[1]);
+    std::string line;
+    char c;
+    while (read(out[0], &c, 1) == 1 && c != '\n') line += c;
+    close(out[0]);
+    port_ = line.substr(line.rfind(':') + 1);
+  }
+  ~Server() {
+    if (pid_ <= 0) return;
+    kill(pid_, SIGTERM);
+    waitpid(pid_, nullptr, 0);
+  }
+  const std::string& port() const { return port_; }
+  // User plus system CPU time so far, in seconds.
+  double cpuSeconds() const {
+    std::ifstream stat("/proc/" + std::to_string(pid_) + "/stat");
+    std::string text((std::istreambuf_iterator<char>(stat)), {});
+    std::istringstream fields(text.substr(text.rfind(')') + 2));
+    std::string skip;
+    for (int i = 0; i < 11; ++i) fields >> skip;  // state .. cmajflt
+    long utime = 0, stime = 0;
+    fields >> utime >> stime;
+    return double(utime + stime) / sysconf(_SC_CLK_TCK);
+  }
+
+ private:
+  pid_t pid_ = -1;
+  std::string port_;
+};
+
+struct Member {
+  std::unique_ptr<PosixNetStream> stream;
+  int conference = 0;
+  std::vector<uint8_t> pending;  // bytes of an incomplete frame
+};
+
+bool send(PosixNetStream& stream, int type, TlmData& message) {
+  auto frame = dataToMessage(type, message);
+  return frame && sendFrame(stream, *frame) == 0;
+}
+
+std::unique_ptr<PosixNetStream> enter(const std::string& port, int conference, bool create) {
+  std::string error;
+  auto stream = PosixNetStream::connect("127.0.0.1", port, 5000, error);
+  if (!stream) return nullptr;
+  TlmConnectNexus login;
+  login.protocolLevel = kProtocolLevel;
+  login.masterFlag = create;
+  char hash[17];
+  std::snprintf(hash, sizeof hash, "bench%011d", conference);
+  login.setFileHash(hash);
+  login.setPassword("load");
+  TlMsg answer;
+  if (!send(*stream, kTlmConnectNexus, login) || receiveFrame(*stream, answer) < 0) return nullptr;
+  TlmShout name;
+  name.kind = TlmShout::kJoined;
+  name.setText("member");
+  if (!send(*stream, kTlmShout, name)) return nullptr;
+  return stream;
+}
+
+void BM_ConferenceRelay(benchmark::State& state) {
+  const int conferences = static_cast<int>(state.range(0));
+  const int members = static_cast<int>(state.range(1));
+  Server server;
+  std::vector<Member> all;
+  for (int c = 0; c < conferences; ++c) {
+    for (int m = 0; m < members; ++m) {
+      auto stream = enter(server.port(), c, m == 0);
+      if (!stream) {
+        state.SkipWithError("could not enter a conference");
+        return;
+      }
+      all.push_back({std::move(stream), c, {}});
+    }
+  }
+
+  // sendTimes[c][us - 1]: when conference c's master sent view state us.
+  const size_t perConference = static_cast<size_t>(kRate * kDuration.count()) + 1;
+  std::vector<std::vector<std::atomic<int64_t>>> sendTimes(conferences);
+  for (auto& times : sendTimes) times = std::vector<std::atomic<int64_t>>(perConference);
+  std::vector<int64_t> latencies;
+  latencies.reserve(perConference * conferences * (members - 1));
+  std::atomic<bool> receiving{true};
+
+  const int epoll = epoll_create1(0);
+  for (size_t i = 0; i < all.size(); ++i) {
+    fcntl(all[i].stream->fd(), F_SETFL, fcntl(all[i].stream->fd(), F_GETFL) | O_NONBLOCK);
+    epoll_event event{EPOLLIN, {.u64 = i}};
+    epoll_ctl(epoll, EPOLL_CTL_ADD, all[i].stream->fd(), &event);
+  }
+  std::thread receiver([&] {
+    epoll_event events[256];
+    uint8_t buffer[65536];
+    while (receiving) {
+      const int ready = epoll_wait(epoll, events, 256, 50);
+      const int64_t now = Clock::now().time_since_epoch().count();
+      for (int e = 0; e < ready; ++e) {
+        Member& member = all[events[e].data.u64];
+        ssize_t got;
+        while ((got = recv(member.stream->fd(), buffer, sizeof buffer, 0)) > 0) {
+          member.pending.insert(member.pending.end(), buffer, buffer + got);
+          size_t at = 0;
+          while (member.pending.size() - at >= kMinFrameSize) {
+            const uint8_t* frame = member.pending.data() + at;
+            const int length = (frame[2] << 8) | frame[3];
+            const size_t size = std::max(kFrameHeaderSize + length, kMinFrameSize);
+            if (member.pending.size() - at < size) break;
+            if (((frame[0] << 8) | frame[1]) == kTlmFullManipInfo) {
+              const uint32_t us = (frame[8] << 24) | (frame[9] << 16) | (frame[10] << 8) | frame[11];
+              if (us >= 1 && us <= perConference) latencies.push_back(now - sendTimes[member.conference][us - 1]);
+            }
+            at += size;
+          }
+          member.pending.erase(member.pending.begin(), member.pending.begin() + at);
+        }
+      }
+    }
+  });
+
+  TlmFullManipInfo view;
+  view.f = TlmFullManipInfo::kCutActive | TlmFullManipInfo::kMeasurePresent;
+  auto templateFrame = dataToMessage(kTlmFullManipInfo, view);
+  std::vector<uint8_t> frame(templateFrame->frame(), templateFrame->frame() + templateFrame->wireSize());
+
+  const double cpuBefore = server.cpuSeconds();
+  size_t sent = 0;
+  for (auto _ : state) {
+    // Masters take turns, so that each sends 30 per second, evenly spread.
+    const auto interval = std::chrono::duration<double>(1.0 / (kRate * conferences));
+    const auto start = Clock::now();
+    for (size_t tick = 0; tick < perConference * conferences - conferences; ++tick) {
+      std::this_thread::sleep_until(start + std::chrono::duration_cast<Clock::duration>(interval * tick));
+      const int c = static_cast<int>(tick % conferences);
+      const uint32_t us = static_cast<uint32_t>(tick / conferences + 1);
+      frame[8] = uint8_t(us >> 24), frame[9] = uint8_t(us >> 16), frame[10] = uint8_t(us >> 8), frame[11] = uint8_t(us);
+      sendTimes[c][us - 1] = Clock::now().time_since_epoch().count();
+      const int fd = all[static_cast<size_t>(c) * members].stream->fd();
+      size_t written = 0;
+      while (written < frame.size()) {
+        const ssize_t put = ::send(fd, frame.data() + written, frame.size() - written, MSG_NOSIGNAL);
+        if (put > 0) written += put;
+      }
+      ++sent;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+  }
+  const double cpu = server.cpuSeconds() - cpuBefore;
+  receiving = false;
+  receiver.join();
+  close(epoll);
+
+  std::sort(latencies.begin(), latencies.end());
+  const auto microseconds = [&](double q) {
+    return latencies.empty() ? 0.0 : latencies[static_cast<size_t>(q * (latencies.size() - 1))] / 1000.0;
+  };
+  const double expected = double(sent) * (members - 1);
+  state.counters["frames_relayed"] = double(latencies.size());
+  state.counters["frames_lost"] = expected - double(latencies.size());
+  state.counters["latency_median_us"] = microseconds(0.5);
+  state.counters["latency_p99_us"] = microseconds(0.99);
+  state.counters["latency_max_us"] = microseconds(1.0);
+  state.counters["server_cpu_us_per_frame"] = latencies.empty() ? 0 : cpu * 1e6 / double(latencies.size());
+}
+
+BENCHMARK(BM_ConferenceRelay)
+    ->ArgNames({"conferences", "members"})
+    ->Args({10, 10})
+    ->Args({100, 10})
+    ->Iterations(1)
+    ->Unit(benchmark::kSecond)
+    ->UseRealTime();
+
+}  // namespace
+
+BENCHMARK_MAIN();

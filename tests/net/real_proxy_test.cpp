@@ -1,0 +1,180 @@
+// httpProxyConnect through real proxies started on loopback with private
+// configuration: squid with Digest, with Basic and without authentication,
+// and tinyproxy with Basic. Each tunnel then carries a conference login.
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+
+#include "child_process.h"
+#include "http_proxy.h"
+#include "run_command.h"
+#include "server_process.h"
+#include "temp_env.h"
+#include "test_participant.h"
+
+namespace kvx::test {
+namespace {
+
+constexpr const char* kUser = "alice";
+constexpr const char* kPassword = "wonder land";
+
+enum class Proxy { SquidDigest, SquidBasic, SquidOpen, TinyproxyBasic };
+
+// Runs one proxy with its own folder, configuration and password file.
+class ProxyUnderTest {
+ public:
+  explicit ProxyUnderTest(Proxy kind) : kind_(kind), port_(ChildProcess::freePort()) {
+    const bool squid = kind != Proxy::TinyproxyBasic;
+    const std::string program = squid ? "/usr/sbin/squid" : "/usr/bin/tinyproxy";
+    if (access(program.c_str(), X_OK) != 0) {
+      missing_ = program;
+      return;
+    }
+    // The proxies drop to the "proxy" user when started as root: their
+    // folder must belong to it.
+    const std::filesystem::path dir = env_.path("proxy");
+    std::filesystem::create_directory(dir);
+    chmod(env_.root().c_str(), 0711);
+    chmod(dir.c_str(), 0755);
+    std::string config;
+    if (squid) {
+      writeFile(dir / "digest_users", std::string(kUser) + ":" + kPassword + "\n");
+      const auto hash = runCommand("openssl passwd -1 -salt kvxsalt '" + std::string(kPassword) + "'");
+      writeFile(dir / "basic_users", std::string(kUser) + ":" + hash.output);
+      config = "http_port 127.0.0.1:" + std::to_string(port_) + "\npid_filename " + (dir / "squid.pid").string() +
+               "\ncache_log " + (dir / "cache.log").string() +
+               "\naccess_log none\ncache_store_log none\ncache deny all\npinger_enable off\n"
+               "shutdown_lifetime 0 seconds\nvisible_hostname kvxtest\ncoredump_dir " + dir.string() + "\n";
+      if (kind == Proxy::SquidDigest)
+        config += "auth_param digest program /usr/lib/squid/digest_file_auth " + (dir / "digest_users").string() +
+                  "\nauth_param digest realm kvx digest\n";
+      if (kind == Proxy::SquidBasic)
+        config += "auth_param basic program /usr/lib/squid/basic_ncsa_auth " + (dir / "basic_users").string() +
+                  "\nauth_param basic realm kvx basic\n";
+      if (kind == Proxy::SquidOpen)
+        config += "http_access allow CONNECT\n";
+      else
+        config += "acl authenticated proxy_auth REQUIRED\nhttp_access allow CONNECT authenticated\n";
+      config += "http_access deny all\n";
+    } else {
+      config = "Port " + std::to_string(port_) + "\nListen 127.0.0.1\nTimeout 30\nMaxClients 10\nAllow 127.0.0.1\n" +
+               "PidFile \"" + (dir / "tinyproxy.pid").string() + "\"\nLogFile \"" + (dir / "tinyproxy.log").string() +
+               "\"\nLogLevel Info\nBasicAuth " + kUser + " " + "wonder_land\n";
+      if (getuid() == 0) config += "User proxy\nGroup proxy\n";
+    }
+    writeFile(dir / "proxy.conf", config);
+    if (passwd* proxyUser = getpwnam("proxy"); proxyUser && getuid() == 0)
+      for (const auto& entry : std::filesystem::recursive_directory_iterator(dir))
+        chown(entry.path().c_str(), proxyUser->pw_uid, proxyUser->pw_gid);
+    if (passwd* proxyUser = getpwnam("proxy"); proxyUser && getuid() == 0)
+      chown(dir.c_str(), proxyUser->pw_uid, proxyUser->pw_gid);
+    const std::string conf = (dir / "proxy.conf").string();
+    std::vector<std::string> args =
+        squid ? std::vector<std::string>{program, "-N", "-n", "kvxtest" + std::to_string(getpid()), "-f", conf}
+              : std::vector<std::string>{program, "-d", "-c", conf};
+    process_ = std::make_unique<ChildProcess>(args, (env_.path("proxy.out")).string());
+    up_ = ChildProcess::waitForPort(port_, 15000);
+  }
+
+  const std::string& missing() const { return missing_; }
+  bool up() const { return up_; }
+  std::string diagnostics() const {
+    return readFile(env_.path("proxy.out")) + readFile(env_.path("proxy") / "cache.log") +
+           readFile(env_.path("proxy") / "tinyproxy.log");
+  }
+  const char* password() const { return kind_ == Proxy::TinyproxyBasic ? "wonder_land" : kPassword; }
+
+  struct Attempt {
+    int result;
+    std::string error;
+    std::unique_ptr<conf::PosixNetStream> stream;
+  };
+  Attempt connect(conf::ProxyAuthState& state, const std::string& serverPort, const std::string& user,
+                  const std::string& password) {
+    Attempt attempt{-1, {}, nullptr};
+    attempt.stream = conf::PosixNetStream::connect("127.0.0.1", std::to_string(port_), 5000, attempt.error);
+    if (!attempt.stream) return attempt;
+    attempt.result = conf::httpProxyConnect(state, *attempt.stream, "127.0.0.1", serverPort, attempt.error, user,
+                                            password);
+    return attempt;
+  }
+
+ private:
+  TempEnv env_;
+  Proxy kind_;
+  int port_;
+  std::string missing_;
+  std::unique_ptr<ChildProcess> process_;
+  bool up_ = false;
+};
+
+// A conference login over an open tunnel.
+int loginThrough(conf::PosixNetStream& tunnel) {
+  conf::TlmConnectNexus request;
+  request.protocolLevel = conf::kProtocolLevel;
+  request.masterFlag = 1;
+  request.setFileHash(Participant::kHash);
+  request.setPassword("secret");
+  auto frame = conf::dataToMessage(conf::kTlmConnectNexus, request);
+  if (!frame || conf::sendFrame(tunnel, *frame) < 0) return -1;
+  conf::TlMsg answer;
+  if (conf::receiveFrame(tunnel, answer) < 0 || answer.type() != conf::kTlmConnectNexus) return -1;
+  conf::TlmConnectNexus decoded;
+  conf::ByteStreamIn in(answer.payload(), answer.payloadLength());
+  if (decoded.serialize(in) < 0) return -1;
+  return decoded.status;
+}
+
+struct ProxyCase {
+  const char* name;
+  Proxy kind;
+  const char* realm;  // null: no authentication
+  // What a wrong password gives: a 407 again, or (tinyproxy) a 401 that
+  // is no proxy challenge at all.
+  const char* wrongPasswordError;
+};
+
+class RealProxy : public testing::TestWithParam<ProxyCase> {};
+
+TEST_P(RealProxy, ChallengeRightAndWrongCredentials) {
+  const ProxyCase& c = GetParam();
+  ProxyUnderTest proxy(c.kind);
+  if (!proxy.missing().empty()) GTEST_SKIP() << proxy.missing() << " is not installed";
+  ASSERT_TRUE(proxy.up()) << proxy.diagnostics();
+  ServerProcess server;
+  ASSERT_TRUE(server.running());
+
+  conf::ProxyAuthState state;
+  auto first = proxy.connect(state, server.port(), "", "");
+  if (!c.realm) {
+    ASSERT_EQ(first.result, conf::kTunnelOpen) << first.error;
+    EXPECT_EQ(loginThrough(*first.stream), 0);
+    return;
+  }
+  ASSERT_EQ(first.result, conf::kProxyLoginRequired) << first.error;
+  EXPECT_EQ(first.error, c.realm);
+
+  auto right = proxy.connect(state, server.port(), kUser, proxy.password());
+  ASSERT_EQ(right.result, conf::kTunnelOpen) << right.error << proxy.diagnostics();
+  EXPECT_EQ(loginThrough(*right.stream), 0) << "the tunnel carries conference frames";
+
+  auto wrong = proxy.connect(state, server.port(), kUser, "not the password");
+  EXPECT_EQ(wrong.result, conf::kTunnelFailed);
+  EXPECT_EQ(wrong.error.substr(0, std::string(c.wrongPasswordError).size()), c.wrongPasswordError);
+}
+
+INSTANTIATE_TEST_SUITE_P(Loopback, RealProxy,
+                         testing::Values(ProxyCase{"SquidDigest", Proxy::SquidDigest, "kvx digest", "Authorization failed"},
+                                         ProxyCase{"SquidBasic", Proxy::SquidBasic, "kvx basic", "Authorization failed"},
+                                         ProxyCase{"SquidWithoutAuthentication", Proxy::SquidOpen, nullptr, ""},
+                                         ProxyCase{"TinyproxyBasic", Proxy::TinyproxyBasic, "Tinyproxy",
+                                                   "Bad status from server:\nHTTP/1.0 401"}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace kvx::test
