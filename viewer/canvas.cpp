@@ -5,11 +5,19 @@
 #include <GL/gl.h>
 #include <wx/dcclient.h>
 
+#include <algorithm>
+#include <cmath>
+
 namespace kavrik {
 namespace {
 
 // True while the pointer is outside the canvas.
 bool pointerSuspended = false;
+
+// One wheel notch zooms as a drag over a tenth of the view's height; a fast
+// spin is limited so that the view never turns inside out.
+constexpr int kWheelStepDivisor = 10;
+constexpr int kMostNotchesAtOnce = 5;
 
 wxGLAttributes canvasAttributes() {
   wxGLAttributes attributes;
@@ -34,6 +42,7 @@ ViewerCanvas::ViewerCanvas(wxWindow* parent, const wxSize& size)
                            wxEVT_MIDDLE_UP, wxEVT_MIDDLE_DCLICK, wxEVT_RIGHT_DOWN, wxEVT_RIGHT_UP,
                            wxEVT_RIGHT_DCLICK, wxEVT_MOTION, wxEVT_ENTER_WINDOW, wxEVT_LEAVE_WINDOW})
     Bind(type, &ViewerCanvas::onMouse, this);
+  Bind(wxEVT_MOUSEWHEEL, &ViewerCanvas::onWheel, this);
 }
 
 ViewerCanvas::~ViewerCanvas() = default;
@@ -47,6 +56,22 @@ bool ViewerCanvas::makeCurrent() {
 void ViewerCanvas::presentFrame(void* userData) {
   auto* canvas = static_cast<ViewerCanvas*>(userData);
   if (canvas->makeCurrent()) canvas->SwapBuffers();
+}
+
+wxImage ViewerCanvas::capturePicture() {
+  const int width = frameInfo_.width, height = frameInfo_.height;
+  if (!sdk() || needsInit_ || width <= 0 || height <= 0 || !makeCurrent()) return {};
+  // One frame into the back buffer, not shown, read back at once.
+  if (!sdk()->RenderFrame()) return {};
+  std::vector<unsigned char> rows(size_t(width) * height * 3);
+  glReadBuffer(GL_BACK);
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, rows.data());
+  wxImage image(width, height);
+  unsigned char* out = image.GetData();
+  const size_t row = size_t(width) * 3;
+  for (int y = 0; y < height; ++y) std::copy_n(rows.data() + (height - 1 - y) * row, row, out + y * row);
+  return image;
 }
 
 void ViewerCanvas::initialiseIfNeeded() {
@@ -114,8 +139,42 @@ void ViewerCanvas::onSize(wxSizeEvent& event) {
 }
 
 void ViewerCanvas::onChar(wxKeyEvent& event) {
+  // Keys with Alt or Ctrl open menus and run their accelerators.
+  if (event.AltDown() || event.ControlDown()) {
+    event.Skip();
+    return;
+  }
   if (!frame_ || frame_->isBusy()) return;
   frame_->dispatch(keyCommand(event.GetKeyCode(), event.ShiftDown()));
+}
+
+void ViewerCanvas::onWheel(wxMouseEvent& event) {
+  const int delta = event.GetWheelDelta() > 0 ? event.GetWheelDelta() : 120;
+  if (event.GetWheelAxis() == wxMOUSE_WHEEL_VERTICAL) wheelZoom(event.GetX(), event.GetY(), event.GetWheelRotation() / delta);
+}
+
+void ViewerCanvas::wheelZoom(int x, int y, int notches) {
+  if (!frame_ || frame_->isBusy() || !sdk() || needsInit_ || notches == 0) return;
+  notches = std::clamp(notches, -kMostNotchesAtOnce, kMostNotchesAtOnce);
+  const int width = frameInfo_.width, height = frameInfo_.height;
+  const int step = std::max(height / kWheelStepDivisor, 1);
+  const int towards = notches > 0 ? step : -step;  // a drag of that many pixels upwards
+  // The view grows about its centre by the inverse of the field of view's
+  // factor; a pan of the difference keeps what is under the pointer there.
+  const double growth = 1.0 / (1.0 - double(towards) / height);
+  const int panX = static_cast<int>(std::lround((x - width / 2.0) * (1 - growth)));
+  const int panY = static_cast<int>(std::lround((y - height / 2.0) * (1 - growth)));
+  makeCurrent();
+  for (int i = 0; i < std::abs(notches); ++i) {
+    sdk()->ManipFromPointerMove(kvx_BaseSDK::ZOOM, x, y, x, y - towards);
+    if (panX || panY) sdk()->ManipFromPointerMove(kvx_BaseSDK::PAN, x, y, x + panX, y + panY);
+  }
+  // The next drag starts from the pointer, not from the synthetic move.
+  frameInfo_.startX = frameInfo_.currentX = x;
+  frameInfo_.startY = frameInfo_.currentY = y;
+  frame_->setLastView(0);
+  frame_->updateState();
+  requestRender();
 }
 
 void ViewerCanvas::onMouse(wxMouseEvent& event) {

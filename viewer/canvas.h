@@ -6,6 +6,7 @@
 #include "kvx_sdk.h"
 
 #include <wx/glcanvas.h>
+#include <wx/image.h>
 
 #include <memory>
 
@@ -30,16 +31,23 @@ class ViewerCanvas : public wxGLCanvas {
   // Shows the back buffer (after frames the core does not present itself).
   void repaint();
   bool makeCurrent();
+  // A new frame from the core, read back before it is shown; an invalid
+  // image when nothing could be drawn.
+  wxImage capturePicture();
 
   const kvx_FrameInfo& frameInfo() const { return frameInfo_; }
   // The pointer handler, also reached by synthetic events in tests.
   void handlePointer(const PointerState& state, int x, int y, bool entering, bool leaving);
+  // Zooms by wheel notches (positive: closer) through the core's zoom drag,
+  // towards the pointer through its pan drag.
+  void wheelZoom(int x, int y, int notches);
 
  private:
   void onPaint(wxPaintEvent& event);
   void onSize(wxSizeEvent& event);
   void onChar(wxKeyEvent& event);
   void onMouse(wxMouseEvent& event);
+  void onWheel(wxMouseEvent& event);
   kvx_GL_Plugin* sdk() const;
   void clearWithoutCore();
 

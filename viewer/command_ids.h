@@ -13,6 +13,9 @@ enum Command : int {
   CMD_EXIT = KVX_CMD_EXIT,
   CMD_PROPERTIES = KVX_CMD_PROPERTIES,
   CMD_COLLABORATION = KVX_CMD_COLLABORATION,
+  CMD_SAVE_AS = 115,
+  CMD_EXPORT_PICTURE = 116,
+  CMD_OPEN_RECENT = 117,  // the submenu; files are CMD_FIRST_RECENT onwards
   CMD_VIEW_TOP = EV_VIEW_TOP,
   CMD_VIEW_FRONT = EV_VIEW_FRONT,
   CMD_VIEW_RIGHT = EV_VIEW_RIGHT,
@@ -66,6 +69,9 @@ enum Command : int {
   CMD_ENABLE_CAPTURE = 3001,
   CMD_CAPTURE_NOW = 3002,
   CMD_CAPTURE_SETTINGS = 3003,
+  // Frame-only commands, enabled with or without a file.
+  CMD_FULL_SCREEN = 2100,
+  CMD_FIRST_RECENT = 2101,  // up to ten files
 };
 
 }  // namespace kavrik

@@ -3,6 +3,7 @@
 #include "about_box.h"
 #include "canvas.h"
 #include "command_ids.h"
+#include "file_drop.h"
 #include "program_paths.h"
 #include "services/debuglog.h"
 #include "view_panel.h"
@@ -41,10 +42,11 @@ MyFrame::MyFrame(wxWindow* parent, const wxString& title, const wxPoint& positio
     SetIcon(icon);
 
   buildMenus();
+  rebuildRecentMenu();
   setMenuState(false);
   buildToolBar();
   CreateStatusBar(2);
-  setStatusText(std::string("Kavrik version ") + kProgramVersion);
+  setStatusText(readyText());
   createView();
 
   Bind(wxEVT_MENU, &MyFrame::onCommandEvent, this);
@@ -81,6 +83,8 @@ void MyFrame::createView() {
   panel_->setCanvas(canvas_);
   panel_->layoutChildren();
   canvas_->setFrame(this);
+  // Files dragged from a file manager open as from File > Open.
+  canvas_->SetDropTarget(new FileDropTarget(this));
   panel_->Show();
   canvas_->SetFocus();
   updateTitle();
@@ -132,6 +136,8 @@ bool MyFrame::takeSkipNextPointer() {
   skipNextPointer_ = false;
   return skip;
 }
+
+std::string MyFrame::readyText() { return std::string("Kavrik version ") + kProgramVersion; }
 
 void MyFrame::setStatusText(const std::string& text) {
   if (GetStatusBar()) SetStatusText(wxString::FromUTF8(text), 0);

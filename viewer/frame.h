@@ -42,16 +42,21 @@ class MyFrame : public wxFrame {
 
   // Loads a file (never merged); true when it was loaded.
   bool loadFile(const std::string& name);
+  // A file dropped on the window: loaded as from File > Open.
+  bool openDroppedFile(const std::string& name);
   void closeFile();
 
   void SetCurseur(int cursor);
   void restoreCursor();
   void setStatusText(const std::string& text);
+  // Field 0 at start and after a close: the program and its version.
+  static std::string readyText();
   void updateTitle();
   // Tool states, check marks and cursor from the frame's state.
   void updateState();
   void setMenuState(bool fileLoaded);
   void rebuildCameraMenu();
+  void rebuildRecentMenu();
   // Hook 0, then a frame from the core unless busy or animating.
   void render();
   void refreshToolPanel();
@@ -76,6 +81,7 @@ class MyFrame : public wxFrame {
   int cursor() const { return cursor_; }
   const wxString& titleText() const { return title_; }
   wxMenu* cameraMenu() const { return cameraMenu_; }
+  wxMenu* recentMenu() const { return recentMenu_; }
   wxGauge* progressGauge() const { return gauge_; }
 
   // Progress of the running load: 0..1, a negative value ends it.
@@ -90,15 +96,21 @@ class MyFrame : public wxFrame {
   void onClose(wxCloseEvent& event);
 
   void openFileFlow();
+  void openRecentFile(size_t index);
+  void saveAsFlow();
+  bool saveScene(const std::string& path);
+  void exportPictureFlow();
+  bool confirmCut(int command);
   bool askReadPassword();
   void finishLoad(const std::string& name);
-  void failLoad(int result);
+  void failLoad(const std::string& name, int result);
   void showFileProperties();
   void applyDisplayPreferences();
   void saveDisplayPreferences();
   void exitProgram();
 
   void setMouseMode(int mode);
+  void leaveMeasurement();
   void closeMeasurementIfEmpty();
   void togglePanel(int command);
   void closePanel();
@@ -132,6 +144,7 @@ class MyFrame : public wxFrame {
   wxString title_;
   wxMenu* cameraMenu_ = nullptr;
   wxMenu* viewMenu_ = nullptr;
+  wxMenu* recentMenu_ = nullptr;
   std::unique_ptr<wxTimer> animationTimer_;
   std::unique_ptr<wxTimer> syncTimer_;
   std::unique_ptr<FrameHooks> hooks_;

@@ -13,6 +13,12 @@
 namespace kavrik {
 namespace {
 
+wxString labelWithAccelerator(const MenuItemSpec& item) {
+  wxString label(item.label);
+  if (*item.accelerator) label << "\t" << item.accelerator;
+  return label;
+}
+
 void appendItems(wxMenu* menu, std::span<const MenuItemSpec> items,
                  const std::function<wxMenu*(const MenuItemSpec&)>& submenuFor) {
   for (const MenuItemSpec& item : items) {
@@ -24,11 +30,11 @@ void appendItems(wxMenu* menu, std::span<const MenuItemSpec> items,
         menu->Append(item.command, item.label, submenuFor(item), "");
         break;
       case ItemKind::Check:
-        menu->AppendCheckItem(item.command, item.label, "");
+        menu->AppendCheckItem(item.command, labelWithAccelerator(item), "");
         menu->Check(item.command, item.checkedAtStart);
         break;
       case ItemKind::Normal:
-        menu->Append(item.command, item.label, "");
+        menu->Append(item.command, labelWithAccelerator(item), "");
         break;
     }
   }
@@ -64,6 +70,8 @@ void MyFrame::buildMenus() {
     if (item.command == CMD_SET_VIEW) {
       appendItems(submenu, setViewItems(), {});
       viewMenu_ = submenu;
+    } else if (item.command == CMD_OPEN_RECENT) {
+      recentMenu_ = submenu;
     } else {
       cameraMenu_ = submenu;
     }

@@ -5,6 +5,7 @@
 #include "frame_rules.h"
 #include "frame.h"
 #include "help_pages.h"
+#include "recent_files.h"
 #include "services/debuglog.h"
 #include "tool_panel.h"
 #include "view_panel.h"
@@ -55,6 +56,17 @@ void MyFrame::dispatch(int command) {
     case CMD_PROPERTIES:
       showFileProperties();
       break;
+    case CMD_SAVE_AS:
+      saveAsFlow();
+      break;
+    case CMD_EXPORT_PICTURE:
+      exportPictureFlow();
+      break;
+    case CMD_FULL_SCREEN:
+      ShowFullScreen(!IsFullScreen(), wxFULLSCREEN_NOBORDER | wxFULLSCREEN_NOCAPTION);
+      break;
+    case CMD_OPEN_RECENT:
+      break;
     case CMD_COLLABORATION:
       // The conference panel is not part of this program yet.
       KVX_LOG(kvx::LOG_WARNING, "MyFrame::dispatch: online collaboration is not available\n");
@@ -70,8 +82,11 @@ void MyFrame::dispatch(int command) {
     case CMD_LINES: case CMD_FACES: case CMD_TRANSLUCENT: case CMD_NODES: case CMD_AXIS: case CMD_606:
       sendAndShow(command);
       break;
+    case CMD_CUT_SELECTION: case CMD_KEEP_SELECTION:
+      if (!confirmCut(command)) break;
+      [[fallthrough]];
     case CMD_NEXT_CAMERA: case CMD_NEXT_ITEM: case CMD_PREVIOUS_ITEM: case CMD_OBJECT_MODE:
-    case CMD_CUT_SELECTION: case CMD_KEEP_SELECTION: case CMD_SELECT_ALL: case CMD_INVERT_SELECTION:
+    case CMD_SELECT_ALL: case CMD_INVERT_SELECTION:
       SetCurseur(CURSOR_WAIT);
       sendAndShow(command);
       break;
@@ -137,7 +152,9 @@ void MyFrame::dispatch(int command) {
       sendAndShow(CMD_ESCAPE);
       break;
     default:
-      if (command >= CMD_FIRST_CAMERA && command <= CMD_LAST_CAMERA) {
+      if (command >= CMD_FIRST_RECENT && command < CMD_FIRST_RECENT + int(kRecentFileCount)) {
+        openRecentFile(command - CMD_FIRST_RECENT);
+      } else if (command >= CMD_FIRST_CAMERA && command <= CMD_LAST_CAMERA) {
         if (sdk_) sdk_->SetCurrentCamera(command - CMD_SET_CAMERA, true);
         render();
         refreshToolPanel();
@@ -156,6 +173,29 @@ void MyFrame::setMouseMode(int mode) {
   if (sdk_) sdk_->OnEvent(mode);
   render();
   refreshToolPanel();
+}
+
+// Cutting that would leave the scene empty is asked about first: in point
+// mode Cut Selection removes everything when every point is selected, and
+// keeping the selection removes everything when nothing is.
+bool MyFrame::confirmCut(int command) {
+  if (!sdk_) return true;
+  kvx_SceneInfo info{};
+  sdk_->GetSceneInfo(&info);
+  const bool removesAll = info.points > 0 && (command == CMD_CUT_SELECTION ? info.selectedPoints >= info.points
+                                                                             : info.selectedPoints == 0);
+  if (!removesAll) return true;
+  return prompts_->confirm(this, "This removes every object of the scene.\nDo you want to go on?", "Cut Selection");
+}
+
+// A measurement belongs to its file: closing or opening another ends the
+// mode and takes the panel away.
+void MyFrame::leaveMeasurement() {
+  if (openPanel_ == CMD_MEASUREMENT) closePanel();
+  if (mouseMode_ != CMD_MEASUREMENT) return;
+  mouseMode_ = CMD_ROTATE;
+  if (sdk_) sdk_->OnEvent(CMD_ROTATE);
+  updateState();
 }
 
 // A pointer mode chosen while the measurement panel shows no measurement

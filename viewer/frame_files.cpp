@@ -7,6 +7,7 @@
 #include "help_pages.h"
 #include "preferences.h"
 #include "program_paths.h"
+#include "recent_files.h"
 #include "services/debuglog.h"
 #include "view_panel.h"
 
@@ -23,6 +24,7 @@ namespace kavrik {
 namespace {
 
 constexpr int kNeedsPassPhrase = 7;
+constexpr int kFileMissing = 3;
 constexpr int kLastErrorCode = 7;
 constexpr size_t kFileNameLimit = 511;
 
@@ -61,6 +63,32 @@ void MyFrame::openFileFlow() {
   updateState();
 }
 
+bool MyFrame::openDroppedFile(const std::string& name) {
+  const bool loaded = loadFile(name);
+  setMenuState(fileSize_ > 0);
+  applyDisplayPreferences();
+  refreshToolPanel();
+  return loaded;
+}
+
+void MyFrame::openRecentFile(size_t index) {
+  const std::vector<std::string> files = recentFiles(preferences());
+  if (index >= files.size()) return;
+  loadFile(files[index]);
+  setMenuState(fileSize_ > 0);
+  applyDisplayPreferences();
+  refreshToolPanel();
+}
+
+void MyFrame::rebuildRecentMenu() {
+  if (!recentMenu_) return;
+  while (recentMenu_->GetMenuItemCount() > 0) recentMenu_->Destroy(recentMenu_->FindItemByPosition(0));
+  const std::vector<std::string> files = recentFiles(preferences());
+  for (size_t i = 0; i < files.size(); ++i)
+    recentMenu_->Append(CMD_FIRST_RECENT + int(i), wxString::FromUTF8(recentFileLabel(i, files[i])),
+                        wxString::FromUTF8(files[i]));
+}
+
 bool MyFrame::loadFile(const std::string& name) {
   if (name.empty() || !sdk_) return false;
   SetCurseur(CURSOR_WAIT);
@@ -69,6 +97,7 @@ bool MyFrame::loadFile(const std::string& name) {
   if (!sameFileName(name, programPaths().table.captureScene)) currentFile_ = name.substr(0, kFileNameLimit);
   setStatusText("Loading '" + name + "'...");
   canvas_->initialiseIfNeeded();
+  leaveMeasurement();
 
   progressReceiver = this;
   int result = sdk_->LoadFile(name.c_str(), reportProgress, false);
@@ -85,7 +114,8 @@ bool MyFrame::loadFile(const std::string& name) {
     loaded = askReadPassword();
     if (loaded) finishLoad(name);
   } else {
-    failLoad(result);
+    if (result == kFileMissing && forgetRecentFile(preferences(), name)) rebuildRecentMenu();
+    failLoad(name, result);
   }
   busy_ = false;
   restoreCursor();
@@ -138,15 +168,17 @@ void MyFrame::finishLoad(const std::string& name) {
   render();
   updateTitle();
   skipNextPointer_ = true;
+  if (!currentFile_.empty() && rememberRecentFile(preferences(), currentFile_)) rebuildRecentMenu();
   setStatusText("File '" + name + "' loaded.");
   hooks_->call(FrameHooks::FILE_LOADED);
 }
 
-void MyFrame::failLoad(int result) {
+void MyFrame::failLoad(const std::string& name, int result) {
   prompts_->showError(this, loadErrorText(result, helpPageAddress(CMD_HELP_HOME)), "File load error");
   currentFile_.clear();
   fileSize_ = 0;
   dispatch(CMD_CLOSE);
+  setStatusText("File '" + name + "' could not be loaded.");
 }
 
 void MyFrame::closeFile() {
@@ -161,6 +193,7 @@ void MyFrame::closeFile() {
     if (sdk_) sdk_->OnEvent(CMD_STOP_ANIMATION);
   }
   if (sdk_) sdk_->CloseFile();
+  leaveMeasurement();
   if (openPanel_ == CMD_ANNOTATIONS || openPanel_ == CMD_SCENE_PROPERTIES) dispatch(openPanel_);
   render();
   fileSize_ = 0;
@@ -169,6 +202,7 @@ void MyFrame::closeFile() {
   updateState();
   setMenuState(false);
   refreshToolPanel();
+  setStatusText(readyText());
   hooks_->call(FrameHooks::FILE_CLOSED);
 }
 

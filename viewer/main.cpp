@@ -12,6 +12,14 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "%s\n", kavrik::versionLine(argv[0]).c_str());
     return 0;
   }
+  if (kavrik::helpRequested(argc, argv)) {
+    std::fputs(kavrik::usageText().c_str(), stdout);
+    return 0;
+  }
   if (kavrik::captureSettingsRequested(argc, argv)) return kavrik::runCaptureSettings(argc, argv);
+  if (const char* option = kavrik::unknownOption(argc, argv)) {
+    std::fprintf(stderr, "kavrik: unknown option '%s' (see 'kavrik --help')\n", option);
+    return 2;
+  }
   return wxEntry(argc, argv);
 }

@@ -7,8 +7,8 @@ namespace {
 
 constexpr MenuItemSpec rule{"", -1, ItemKind::Separator, false, false};
 
-constexpr MenuItemSpec item(const char* label, int command, bool enabled = false) {
-  return {label, command, ItemKind::Normal, enabled, false};
+constexpr MenuItemSpec item(const char* label, int command, bool enabled = false, const char* accelerator = "") {
+  return {label, command, ItemKind::Normal, enabled, false, accelerator};
 }
 constexpr MenuItemSpec check(const char* label, int command, bool checked = false) {
   return {label, command, ItemKind::Check, false, checked};
@@ -18,20 +18,23 @@ constexpr MenuItemSpec submenu(const char* label, int command) {
 }
 
 constexpr MenuItemSpec fileItems[] = {
-    item("&Open...", CMD_OPEN, true), item("&Close", CMD_CLOSE), rule,
+    item("&Open...", CMD_OPEN, true, "Ctrl+O"), submenu("Open &Recent", CMD_OPEN_RECENT),
+    item("&Close", CMD_CLOSE, false, "Ctrl+W"), item("Save &As...", CMD_SAVE_AS, false, "Ctrl+Shift+S"),
+    item("&Export Picture...", CMD_EXPORT_PICTURE), rule,
     item("Online &Collaboration...", CMD_COLLABORATION), rule,
-    item("&Properties...", CMD_PROPERTIES), rule, item("E&xit", CMD_EXIT, true)};
+    item("&Properties...", CMD_PROPERTIES), rule, item("E&xit", CMD_EXIT, true, "Ctrl+Q")};
 
 constexpr MenuItemSpec editItems[] = {item("&Cut Selection", CMD_CUT_SELECTION),
                                       item("&Invert Selection", CMD_INVERT_SELECTION),
-                                      item("Select &All", CMD_SELECT_ALL)};
+                                      item("Select &All", CMD_SELECT_ALL, false, "Ctrl+A")};
 
 constexpr MenuItemSpec viewItems[] = {
     item("&Optimize View", CMD_FIT), submenu("Set &View", CMD_SET_VIEW), rule,
     item("&Rotate", CMD_ROTATE), item("&Pan", CMD_PAN), item("&Zoom", CMD_ZOOM), rule,
     item("Play &Animation", CMD_PLAY_ANIMATION), item("&Stop Animation", CMD_STOP_ANIMATION), rule,
     check("&Interpolation", CMD_INTERPOLATION, true), rule,
-    check("S&cene Properties...", CMD_SCENE_PROPERTIES)};
+    check("S&cene Properties...", CMD_SCENE_PROPERTIES), rule,
+    item("F&ull Screen", CMD_FULL_SCREEN, true, "F11")};
 
 constexpr MenuItemSpec toolsItems[] = {check("&Annotations", CMD_ANNOTATIONS),
                                        submenu("&Set Camera", CMD_SET_CAMERA), rule,
@@ -86,6 +89,7 @@ std::span<const ToolSpec> toolTable() { return tools; }
 bool enabledWithoutFile(int command) {
   switch (command) {
     case CMD_OPEN:
+    case CMD_OPEN_RECENT:
     case CMD_EXIT:
     case CMD_HELP_SUPPORT:
     case CMD_ABOUT:

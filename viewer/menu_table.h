@@ -13,6 +13,7 @@ struct MenuItemSpec {
   ItemKind kind;
   bool enabledAtStart;
   bool checkedAtStart;
+  const char* accelerator = "";  // shown after the label, e.g. "Ctrl+O"
 };
 
 struct MenuSpec {

@@ -1,6 +1,7 @@
 #include "prompts.h"
 
 #include "about_box.h"
+#include "save_protection_dialog.h"
 
 #include <wx/filedlg.h>
 #include <wx/log.h>
@@ -49,6 +50,21 @@ class DialogPrompts : public Prompts {
     const wchar_t* argv[] = {command[0].wc_str(), command[1].wc_str(), nullptr};
     wxExecute(argv, wxEXEC_ASYNC);
   }
+
+  bool confirm(wxWindow* parent, const std::string& message, const std::string& caption) override {
+    return wxMessageBox(wxString::FromUTF8(message), wxString::FromUTF8(caption), wxYES_NO | wxNO_DEFAULT | wxICON_QUESTION,
+                        parent) == wxYES;
+  }
+
+  std::optional<std::string> chooseFileToSave(wxWindow* parent, const std::string& title, const std::string& directory,
+                                              const std::string& wildcard) override {
+    wxFileDialog dialog(parent, wxString::FromUTF8(title), wxString::FromUTF8(directory), "",
+                        wxString::FromUTF8(wildcard), wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
+    if (dialog.ShowModal() != wxID_OK) return std::nullopt;
+    return dialog.GetPath().utf8_string();
+  }
+
+  std::optional<SaveProtection> askSaveProtection(wxWindow* parent) override { return askProtection(parent); }
 };
 
 }  // namespace

@@ -32,6 +32,18 @@ class Prompts {
   virtual void showAbout(wxWindow* parent) = 0;
   // A page in the user's browser.
   virtual void openWebPage(const std::string& address) = 0;
+  // A question with Yes and No; true for Yes.
+  virtual bool confirm(wxWindow* parent, const std::string& message, const std::string& caption) = 0;
+  // The save dialog (asking before replacing a file); nothing when cancelled.
+  virtual std::optional<std::string> chooseFileToSave(wxWindow* parent, const std::string& title,
+                                                      const std::string& directory, const std::string& wildcard) = 0;
+  // How a saved scene file is protected; empty texts mean "none".
+  struct SaveProtection {
+    std::string passPhrase;  // enciphers the file
+    int keyBytes = 16;       // 16 or 7
+    std::string readPassword, writePassword;
+  };
+  virtual std::optional<SaveProtection> askSaveProtection(wxWindow* parent) = 0;
 };
 
 std::unique_ptr<Prompts> makeDialogPrompts();

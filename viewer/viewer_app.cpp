@@ -22,8 +22,33 @@ std::string versionLine(const char* programPath) {
 
 bool versionRequested(int argc, char** argv) { return argc == 2 && std::strcmp(argv[1], "--version") == 0; }
 
+bool helpRequested(int argc, char** argv) {
+  return argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0);
+}
+
+std::string usageText() {
+  return "Usage: kavrik [FILE]\n"
+         "       kavrik --capture-settings\n"
+         "       kavrik --version | --help\n"
+         "\n"
+         "Shows the 3D scene in FILE (a .kvx file) in the Kavrik viewer; without FILE the\n"
+         "viewer starts empty and File > Open chooses one.\n"
+         "\n"
+         "Options:\n"
+         "  --capture-settings  edit the capture settings of each application\n"
+         "  --version           print the version line on standard error\n"
+         "  --help, -h          show this help\n";
+}
+
+const char* unknownOption(int argc, char** argv) {
+  // "-" followed by a name: a file of that name would have to be given as ./-name.
+  for (int i = 1; i < argc; ++i)
+    if (argv[i][0] == '-' && argv[i][1] != '\0') return argv[i];
+  return nullptr;
+}
+
 std::string fileArgument(const std::vector<std::string>& arguments) {
-  if (arguments.size() < 2 || arguments[1].size() <= 2 || arguments[1] == "--version") return "";
+  if (arguments.size() < 2 || arguments[1].size() <= 2 || arguments[1].starts_with("-")) return "";
   return arguments[1];
 }
 

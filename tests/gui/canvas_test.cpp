@@ -5,6 +5,10 @@
 
 #include <wx/toolbar.h>
 
+#include <cstdio>
+#include <optional>
+#include <utility>
+
 using namespace kavrik;
 using kvx::test::FrameTest;
 
@@ -166,6 +170,81 @@ TEST_F(CanvasTest, KeysBecomeCommandsAndUnmappedKeysSendZero) {
   EXPECT_EQ(core().events(), (std::vector<int>{0, 200, 877}));
   press(WXK_ESCAPE);
   EXPECT_EQ(core().events().back(), 2000);
+}
+
+TEST_F(CanvasTest, KeysWithAltOrCtrlBelongToTheMenus) {
+  auto press = [&](int code, bool alt, bool control) {
+    wxKeyEvent key(wxEVT_CHAR);
+    key.m_keyCode = code;
+    key.SetAltDown(alt);
+    key.SetControlDown(control);
+    key.SetEventObject(canvas);
+    canvas->GetEventHandler()->ProcessEvent(key);
+  };
+  press('f', true, false);
+  press('o', false, true);
+  press('t', true, true);
+  EXPECT_TRUE(core().events().empty());
+  press('f', false, false);
+  EXPECT_EQ(core().events(), std::vector<int>{201});
+}
+
+// The pan after each zoom step that keeps the point under the pointer, as
+// the move it drags: {x, y} from the pointer; none when there is no pan.
+std::optional<std::pair<int, int>> panAfterZoom(const kvx_GL_Plugin::State& core, int x, int y) {
+  const std::string prefix = "ManipFromPointerMove(2," + std::to_string(x) + "," + std::to_string(y) + ",";
+  for (const std::string& call : core.calls)
+    if (call.rfind(prefix, 0) == 0) {
+      int toX = 0, toY = 0;
+      std::sscanf(call.c_str() + prefix.size(), "%d,%d", &toX, &toY);
+      return std::pair{toX - x, toY - y};
+    }
+  return std::nullopt;
+}
+
+TEST_F(CanvasTest, TheWheelZoomsTowardsThePointer) {
+  const int width = canvas->frameInfo().width, height = canvas->frameInfo().height;
+  canvas->wheelZoom(width / 2, height / 2, 1);
+  EXPECT_EQ(core().count("ManipFromPointerMove(4," + std::to_string(width / 2) + "," + std::to_string(height / 2) +
+                         "," + std::to_string(width / 2) + "," + std::to_string(height / 2 - height / 10) + ")"),
+            1);
+  EXPECT_FALSE(panAfterZoom(core(), width / 2, height / 2)) << "at the centre a zoom needs no pan";
+  core().clear();
+  canvas->wheelZoom(10, 10, 1);  // closer, left of and above the centre
+  auto pan = panAfterZoom(core(), 10, 10);
+  ASSERT_TRUE(pan);
+  EXPECT_GT(pan->first, 0) << "what grew away to the left is brought back";
+  EXPECT_GT(pan->second, 0);
+  core().clear();
+  canvas->wheelZoom(10, 10, -1);  // farther
+  pan = panAfterZoom(core(), 10, 10);
+  ASSERT_TRUE(pan);
+  EXPECT_LT(pan->first, 0);
+  EXPECT_LT(pan->second, 0);
+}
+
+TEST_F(CanvasTest, TheWheelZoomsThroughTheCoreInSteps) {
+  const int height = canvas->frameInfo().height;
+  ASSERT_GT(height, 20);
+  const int step = height / 10;
+  wxMouseEvent wheel(wxEVT_MOUSEWHEEL);
+  wheel.m_x = 40, wheel.m_y = 50;
+  wheel.m_wheelRotation = 240;  // two notches away from the user: closer
+  wheel.m_wheelDelta = 120;
+  wheel.m_wheelAxis = wxMOUSE_WHEEL_VERTICAL;
+  wheel.SetEventObject(canvas);
+  canvas->GetEventHandler()->ProcessEvent(wheel);
+  const std::string closer = "ManipFromPointerMove(4,40,50,40," + std::to_string(50 - step) + ")";
+  EXPECT_EQ(core().count(closer), 2);
+  EXPECT_TRUE(core().saw("Render()"));
+  EXPECT_EQ(canvas->frameInfo().startY, 50) << "the next drag starts at the pointer";
+  EXPECT_EQ(canvas->frameInfo().currentY, 50);
+  core().clear();
+  canvas->wheelZoom(40, 50, -1);
+  EXPECT_TRUE(core().saw("ManipFromPointerMove(4,40,50,40," + std::to_string(50 + step) + ")"));
+  core().clear();
+  canvas->wheelZoom(40, 50, 1000);
+  EXPECT_EQ(core().count(closer), 5) << "a fast spin is limited";
 }
 
 TEST_F(CanvasTest, PaintDoesNotRenderWhileAnimating) {

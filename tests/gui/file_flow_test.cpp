@@ -8,6 +8,7 @@
 
 #include <wx/menu.h>
 #include <wx/statusbr.h>
+#include <wx/toolbar.h>
 
 using namespace kavrik;
 using kvx::test::FrameTest;
@@ -50,6 +51,7 @@ TEST_F(FrameTest, EachFailedLoadNamesItsCause) {
     EXPECT_EQ(frame->currentFile(), "");
     EXPECT_EQ(frame->titleText(), "Kavrik  - Untitled (0 KB)");
     EXPECT_FALSE(frame->GetMenuBar()->IsEnabled(CMD_CLOSE));
+    EXPECT_EQ(frame->GetStatusBar()->GetStatusText(0), "File '/scenes/bad.kvx' could not be loaded.");
   }
   prompts->errors.clear();
   core().loadResult = 0;
@@ -125,6 +127,24 @@ TEST_F(FrameTest, AnAnnotationOpensItsPanelBeforeTheCuttingPlane) {
   EXPECT_EQ(frame->openToolPanel(), -1) << "Close takes the annotations away";
 }
 
+TEST_F(FrameTest, AMeasurementEndsWithItsFile) {
+  for (const bool close : {false, true}) {
+    loadFile();
+    frame->dispatch(CMD_MEASUREMENT);
+    ASSERT_EQ(frame->mouseMode(), CMD_MEASUREMENT);
+    ASSERT_EQ(frame->openToolPanel(), CMD_MEASUREMENT);
+    core().clear();
+    if (close)
+      frame->dispatch(CMD_CLOSE);
+    else
+      loadFile(2048, "/data/scenes/other.kvx");
+    EXPECT_EQ(frame->mouseMode(), CMD_ROTATE) << close;
+    EXPECT_EQ(frame->openToolPanel(), -1) << close;
+    EXPECT_FALSE(frame->GetToolBar()->GetToolState(CMD_MEASUREMENT)) << close;
+  }
+  EXPECT_TRUE(core().saw("OnEvent(500)"));
+}
+
 TEST_F(FrameTest, CloseStopsTheAnimationAndTellsTheHook) {
   static int closed = 0;
   frame->hooks().set(FrameHooks::FILE_CLOSED, [](intptr_t) { ++closed; }, 0);
@@ -136,7 +156,7 @@ TEST_F(FrameTest, CloseStopsTheAnimationAndTellsTheHook) {
   EXPECT_EQ(core().events(), std::vector<int>{1103});
   EXPECT_TRUE(core().saw("CloseFile()"));
   EXPECT_EQ(closed, 1);
-  EXPECT_EQ(frame->GetStatusBar()->GetStatusText(0), "Closing file...");
+  EXPECT_EQ(frame->GetStatusBar()->GetStatusText(0), "Kavrik version 1.4.6z") << "not left on \"Closing file...\"";
   frame->hooks().clear();
 }
 

@@ -49,6 +49,26 @@ class ScriptedPrompts : public kavrik::Prompts {
   }
   void showAbout(wxWindow*) override { ++abouts; }
   void openWebPage(const std::string& address) override { pages.push_back(address); }
+  std::deque<bool> confirmations;  // answers to confirm; No when empty
+  bool confirm(wxWindow*, const std::string& message, const std::string& caption) override {
+    questions.push_back(caption + ": " + message);
+    if (confirmations.empty()) return false;
+    const bool answer = confirmations.front();
+    confirmations.pop_front();
+    return answer;
+  }
+  std::deque<std::optional<std::string>> saveChoices;  // answers to chooseFileToSave
+  std::vector<std::string> saveDialogs;                 // "title|wildcard"
+  std::optional<std::string> chooseFileToSave(wxWindow*, const std::string& title, const std::string&,
+                                              const std::string& wildcard) override {
+    saveDialogs.push_back(title + "|" + wildcard);
+    if (saveChoices.empty()) return std::nullopt;
+    auto answer = saveChoices.front();
+    saveChoices.pop_front();
+    return answer;
+  }
+  std::optional<SaveProtection> protection;  // the answer of askSaveProtection
+  std::optional<SaveProtection> askSaveProtection(wxWindow*) override { return protection; }
 };
 
 // Lets pending window events run.

@@ -1,5 +1,7 @@
 #include "recording_sdk.h"
 
+#include <GL/gl.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -65,7 +67,11 @@ int kvx_GL_Plugin::CloseFile() {
   return 0;
 }
 
-bool kvx_GL_Plugin::SetPasswords(const char*, const char*) { return false; }
+bool kvx_GL_Plugin::SetPasswords(const char* readPassword, const char* writePassword) {
+  state_->calls.push_back(
+      call("SetPasswords", std::string(readPassword ? readPassword : "null") + "," + (writePassword ? writePassword : "null")));
+  return true;
+}
 
 int kvx_GL_Plugin::CheckPasswords(const char* readPassword, const char*) {
   state_->calls.push_back(call("CheckPasswords", readPassword ? readPassword : "null"));
@@ -154,7 +160,11 @@ bool kvx_GL_Plugin::GetCutPlaneData(kvx_CutPlane* data) {
   return true;
 }
 
-void kvx_GL_Plugin::ManipFromPointerMove(ManipMode, int, int, int, int) {}
+void kvx_GL_Plugin::ManipFromPointerMove(ManipMode mode, int startX, int startY, int currentX, int currentY) {
+  state_->calls.push_back(call("ManipFromPointerMove", std::to_string(mode) + "," + std::to_string(startX) + "," +
+                                                           std::to_string(startY) + "," + std::to_string(currentX) +
+                                                           "," + std::to_string(currentY)));
+}
 void kvx_GL_Plugin::ViewPredefined(PredefinedView) {}
 
 bool kvx_GL_Plugin::InitDisplay(kvx_SystemInfo* system, kvx_FrameInfo* frame, kvx_ManipInfo*) {
@@ -167,6 +177,7 @@ bool kvx_GL_Plugin::GetInformation(kvx_SceneInfo* info) {
   *info = {};
   info->sceneFlags = state_->sceneFlags;
   info->points = state_->points;
+  info->selectedPoints = state_->selectedPoints;
   info->triangles = state_->triangles;
   info->objects = state_->objects;
   info->lights = state_->lights;
@@ -181,7 +192,14 @@ bool kvx_GL_Plugin::AnimFrame(bool* running, bool) {
   return true;
 }
 
-bool kvx_GL_Plugin::RenderFrame() { return false; }
+// A frame of one plain colour, so that a test can tell it was read back.
+bool kvx_GL_Plugin::RenderFrame() {
+  state_->calls.push_back(call("RenderFrame"));
+  glClearColor(state_->frameColour[0], state_->frameColour[1], state_->frameColour[2], 1);
+  glClear(GL_COLOR_BUFFER_BIT);
+  glFinish();
+  return true;
+}
 
 bool kvx_GL_Plugin::GetMeasureData(kvx_Measure* data) {
   *data = state_->measure;
@@ -217,7 +235,15 @@ int kvx_GL_Plugin::LoadFileE(const char* path, kvx_ProgressFn, bool, const char*
   return state_->loadEResult;
 }
 
-int kvx_GL_Plugin::SaveFileE(const char*, kvx_ProgressFn, const kvx_CryptoDesc*) { return 6; }
+int kvx_GL_Plugin::SaveFileE(const char* path, kvx_ProgressFn, const kvx_CryptoDesc* crypto) {
+  std::string text = path;
+  if (crypto) text += std::string(",") + (crypto->passPhrase ? crypto->passPhrase : "null") + "," + std::to_string(crypto->keyBytes);
+  state_->calls.push_back(call("SaveFileE", text));
+  if (state_->saveResult >= 0) return state_->saveResult;
+  // DXF export reports nothing; the file shows it happened.
+  if (FILE* file = std::fopen(path, "w")) std::fclose(file);
+  return 0;
+}
 bool kvx_GL_Plugin::GetScene(kvx_Scene**) { return false; }
 void kvx_GL_Plugin::SetPublishing() {}
 

@@ -17,7 +17,9 @@ struct kvx_GL_Plugin::State {
   std::function<int(const char* readPassword)> checkPasswords = [](const char*) { return 0; };
   int cameras = 0;
   uint32_t sceneFlags = 0;
-  int points = 0, triangles = 0, objects = 0, lights = 0;
+  int points = 0, triangles = 0, objects = 0, lights = 0, selectedPoints = 0;
+  int saveResult = -1;  // SaveFileE: this result, or (when negative) 0 after creating the file
+  float frameColour[3] = {1, 0, 0};  // what RenderFrame clears to
   std::string sceneTexts[5];
   kvx_Measure measure{};
   std::string annotation;

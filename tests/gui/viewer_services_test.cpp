@@ -142,6 +142,19 @@ TEST(StartUp, CommandLineAndFirstRunMarker) {
   EXPECT_EQ(fileArgument({program, "ab"}), "") << "1 or 2 characters are ignored";
   EXPECT_EQ(fileArgument({program, "a.kvx", "b"}), "a.kvx");
   EXPECT_EQ(fileArgument({program, "--version", "b"}), "");
+  EXPECT_EQ(fileArgument({program, "--help"}), "") << "an option is never taken for a file";
+  char help[] = "--help";
+  char shortHelp[] = "-h";
+  char unknown[] = "--open";
+  char* helpAlone[] = {program, help};
+  char* helpShort[] = {program, shortHelp};
+  char* withUnknown[] = {program, unknown};
+  char* plainFile[] = {program, extra};
+  EXPECT_TRUE(helpRequested(2, helpAlone));
+  EXPECT_TRUE(helpRequested(2, helpShort));
+  EXPECT_FALSE(helpRequested(2, alone));
+  EXPECT_STREQ(unknownOption(2, withUnknown), "--open");
+  EXPECT_EQ(unknownOption(2, plainFile), nullptr);
 
   kvx::test::TempEnv env;
   const std::string marker = env.path("kavrik.log").string();

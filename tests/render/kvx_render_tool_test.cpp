@@ -80,5 +80,28 @@ TEST(KvxRender, AFileThatCannotBeLoadedFailsWithoutWritingAPicture) {
   }
 }
 
+// A model in a common format is drawn as it would open once imported, and
+// leaves no temporary scene file behind.
+TEST(KvxRender, ModelsAreDrawnAsTheyImport) {
+  TempEnv dir;
+  const std::string out = dir.path("duck.png").string();
+  const std::filesystem::path scratch = dir.path("scratch");
+  std::filesystem::create_directories(scratch);
+  const CommandResult result = runCommand("TMPDIR=" + scratch.string() + " " + kKvx +
+                                          " render /usr/share/assimp/models/Collada/duck.dae -o " + out +
+                                          " --size 64x48 2>&1");
+  ASSERT_EQ(result.status, 0) << result.output;
+  const std::string picture = readFile(out);
+  ASSERT_GT(picture.size(), 24u);
+  EXPECT_EQ(bigEndian(picture, 16), 64u);
+  EXPECT_TRUE(std::filesystem::is_empty(scratch)) << "the temporary scene file is gone";
+
+  writeFile(dir.path("broken.obj"), "f 1 2 3\n");
+  const CommandResult broken = runCommand(kKvx + " render " + dir.path("broken.obj").string() + " -o " + out + " 2>&1");
+  EXPECT_EQ(broken.status, 1);
+  EXPECT_NE(broken.output.find("kvx render: " + dir.path("broken.obj").string() + ": "), std::string::npos)
+      << broken.output;
+}
+
 }  // namespace
 }  // namespace kvx::test

@@ -50,30 +50,34 @@ TEST(TextLabels, BothKindsAreDrawnInTheirColour) {
   }
 }
 
-TEST(RubberBand, ARectangleIsErasedWhenTheNextOneIsDrawn) {
+// The band is drawn over a whole new frame and presented, so the scene stays
+// visible around and inside it on a double-buffered window.
+TEST(RubberBand, FollowsThePointerOverTheVisibleScene) {
   OffscreenView view{100, 80};
-  view.setScene(sceneWith(makeSquare(0.01f)));
+  view.setScene(sceneWith(makeSquare(1, 200, 40, 40)));
   view.plugin.RenderFrame();
-  const int background = countColor(view, {0, 0, 0});
+  const Rgb inside = view.gl.at(50, 40);
+  ASSERT_GT(inside.r, 100) << "the square covers the middle";
+  const int squarePixels = countColor(view, inside);
   kvx_GL_Plugin::State& s = view.state();
   s.selectionRectangle = true;
-  s.rectangleStartX = 10, s.rectangleStartY = 10;
-  view.frame.currentX = 50, view.frame.currentY = 40;
+  s.rectangleStartX = 45, s.rectangleStartY = 35;
+  view.frame.currentX = 55, view.frame.currentY = 45;
+  const int presentedBefore = view.presented;
   view.plugin.Render();
-  EXPECT_EQ(view.gl.at(30, 10).r, 255);  // top edge
-  EXPECT_EQ(view.gl.at(50, 25).r, 255);  // right edge
-  EXPECT_EQ(view.gl.at(30, 25).r, 0);    // inside
-  view.plugin.Render();                  // same rectangle: not drawn again
-  EXPECT_EQ(view.gl.at(30, 10).r, 255);
-  view.frame.currentX = 70, view.frame.currentY = 60;
+  EXPECT_EQ(view.presented, presentedBefore + 1) << "the band reaches the screen";
+  EXPECT_EQ(view.gl.at(50, 40).r, inside.r) << "the scene inside the band stays";
+  EXPECT_EQ(view.gl.at(50, 35).r, 255 - inside.r) << "top edge in exclusive-or";
+  EXPECT_EQ(view.gl.at(55, 40).r, 255 - inside.r) << "right edge";
+  EXPECT_GT(countColor(view, inside), squarePixels - 60) << "only the band's pixels changed";
+  view.frame.currentX = 58, view.frame.currentY = 48;
   view.plugin.Render();
-  EXPECT_EQ(view.gl.at(50, 25).r, 0);    // the old right edge is gone
-  EXPECT_EQ(view.gl.at(70, 25).r, 255);
-  EXPECT_EQ(view.presented, 0);
+  EXPECT_EQ(view.gl.at(55, 40).r, inside.r) << "the old right edge is gone";
+  EXPECT_EQ(view.gl.at(58, 40).r, 255 - inside.r);
+  view.keepPicture("rubber_band_over_scene");
   s.selectionRectangle = false;
-  s.rubberBand.lastDrawn[0] = -1;
   view.plugin.RenderFrame();
-  EXPECT_EQ(countColor(view, {0, 0, 0}), background);
+  EXPECT_EQ(countColor(view, inside), squarePixels);
 }
 
 }  // namespace

@@ -65,7 +65,6 @@ TEST_F(TopViewGrid, RectangleDragSelectsExactlyThePointsInside) {
   EXPECT_EQ(grid().mark, 0);
   EXPECT_EQ(grid().boundsMark, 0);
   EXPECT_FALSE(view.state().selectionRectangle);
-  EXPECT_EQ(view.state().rubberBand.lastDrawn[0], -1);
 
   drag(0, 0, 10, 10);  // nothing inside: the selection is replaced by nothing
   EXPECT_EQ(selection(), "00000\n00000\n00000\n00000\n00000\n");

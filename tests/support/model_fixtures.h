@@ -2,6 +2,7 @@
 // Small models in common formats, written by tests into a temporary folder.
 #include "temp_env.h"
 
+#include <array>
 #include <filesystem>
 #include <string>
 
@@ -87,6 +88,37 @@ inline std::filesystem::path writePointsAndLinesObj(const std::filesystem::path&
   const std::filesystem::path path = folder / "wire.obj";
   writeFile(path, "v 0 0 0\nv 1 0 0\nv 1 1 0\np 1 2 3\nl 1 2 3\n");
   return path;
+}
+
+// A column twice as tall as it is wide, standing on the origin: up along y
+// as OBJ files have it, its front (+z) red, its back blue, the rest grey.
+inline std::filesystem::path writeStandingColumnObj(const std::filesystem::path& folder) {
+  writeFile(folder / "column.mtl", "newmtl front\nKd 1 0 0\nnewmtl back\nKd 0 0 1\nnewmtl side\nKd 0.6 0.6 0.6\n");
+  writeFile(folder / "column.obj",
+            "mtllib column.mtl\n"
+            "v -0.5 0 -0.25\nv 0.5 0 -0.25\nv 0.5 2 -0.25\nv -0.5 2 -0.25\n"
+            "v -0.5 0 0.25\nv 0.5 0 0.25\nv 0.5 2 0.25\nv -0.5 2 0.25\n"
+            "usemtl front\nf 5 6 7 8\n"
+            "usemtl back\nf 2 1 4 3\n"
+            "usemtl side\nf 1 5 8 4\nf 6 2 3 7\nf 8 7 3 4\nf 1 2 6 5\n");
+  return folder / "column.obj";
+}
+
+// The same column standing along z, as STL files from CAD tools have it.
+inline std::filesystem::path writeStandingColumnStl(const std::filesystem::path& folder) {
+  const float corners[8][3] = {{-0.5f, -0.25f, 0}, {0.5f, -0.25f, 0}, {0.5f, 0.25f, 0}, {-0.5f, 0.25f, 0},
+                               {-0.5f, -0.25f, 2}, {0.5f, -0.25f, 2}, {0.5f, 0.25f, 2}, {-0.5f, 0.25f, 2}};
+  const int faces[6][4] = {{0, 1, 2, 3}, {4, 7, 6, 5}, {0, 4, 5, 1}, {1, 5, 6, 2}, {2, 6, 7, 3}, {3, 7, 4, 0}};
+  std::string text = "solid column\n";
+  auto corner = [&](int i) {
+    return "vertex " + std::to_string(corners[i][0]) + " " + std::to_string(corners[i][1]) + " " +
+           std::to_string(corners[i][2]) + "\n";
+  };
+  for (const auto& f : faces)
+    for (const auto& t : {std::array{f[0], f[1], f[2]}, std::array{f[0], f[2], f[3]}})
+      text += "facet normal 0 0 0\nouter loop\n" + corner(t[0]) + corner(t[1]) + corner(t[2]) + "endloop\nendfacet\n";
+  writeFile(folder / "column.stl", text + "endsolid column\n");
+  return folder / "column.stl";
 }
 
 inline const std::filesystem::path kAssimpModels = "/usr/share/assimp/models";

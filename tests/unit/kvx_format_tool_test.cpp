@@ -69,7 +69,7 @@ TEST_F(KvxFormatTool, ConvertEnciphersAndStores) {
   EXPECT_EQ(kvx::test::readFile(secret)[2], 0x07);
   auto locked = kvx("info --json " + secret + " 2>&1");
   EXPECT_EQ(locked.status, 1);
-  EXPECT_NE(locked.output.find("Decryption error"), std::string::npos);
+  EXPECT_NE(locked.output.find("the file is enciphered; give its pass phrase with --pass"), std::string::npos);
   EXPECT_EQ(query("info --json " + secret, "d[\"result\"]"), "7\n");
   EXPECT_EQ(kvx("info --pass 'p w' " + secret + " >/dev/null").status, 0);
   EXPECT_EQ(kvx("info --pass wrong " + secret + " 2>/dev/null >/dev/null").status, 1);
@@ -89,6 +89,33 @@ TEST_F(KvxFormatTool, ConvertFailuresAndUsage) {
                                  "convert " + sample + " " + out + " --pass", std::string("convert a b c")})
     EXPECT_EQ(kvx(args + " 2>/dev/null").status, 2) << args;
   EXPECT_FALSE(std::filesystem::exists(out));
+}
+
+// Each mistake gets a message that says what to do, never a bare error number.
+TEST_F(KvxFormatTool, MistakesAreExplained) {
+  const std::string missingFolder = env.path("no/such/dir").string();
+  const std::string enciphered = env.path("locked.kvx").string();
+  ASSERT_EQ(kvx("convert " + sample + " " + enciphered + " --pass secret").status, 0);
+  const struct {
+    std::string args;
+    int status;
+    std::string message;
+  } cases[] = {
+      {"convert " + sample + " " + env.path("out.xyz").string(), 2, "OUT ends in .kvx, .obj, .stl, .ply, .gltf, .glb or .dxf"},
+      {"convert " + sample + " " + missingFolder + "/x.kvx", 1, "the folder '" + missingFolder + "' does not exist; create it first"},
+      {"convert " + enciphered + " " + env.path("plain.kvx").string(), 1, "give its pass phrase with --in-pass"},
+      {"render " + enciphered + " -o " + env.path("x.png").string(), 1, "give its pass phrase with --pass"},
+      {"render " + sample + " -o " + missingFolder + "/x.png", 1, "does not exist; create it first"},
+      {"sample " + missingFolder + "/s.kvx", 1, "does not exist; create it first"},
+  };
+  for (const auto& c : cases) {
+    auto result = kvx(c.args + " 2>&1");
+    EXPECT_EQ(result.status, c.status) << c.args;
+    EXPECT_NE(result.output.find(c.message), std::string::npos) << c.args << "\n" << result.output;
+    EXPECT_EQ(result.output.find("error "), std::string::npos) << result.output;
+  }
+  EXPECT_FALSE(std::filesystem::exists(env.path("out.xyz")));
+  EXPECT_FALSE(std::filesystem::exists(env.path("plain.kvx")));
 }
 
 }  // namespace

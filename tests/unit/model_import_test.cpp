@@ -1,4 +1,6 @@
+#include "exchange/import_up_axis.h"
 #include "exchange/model_exchange.h"
+#include "kvx_commands.h"
 #include "model_fixtures.h"
 #include "scene/scene.h"
 #include "scene_builders.h"
@@ -70,7 +72,7 @@ TEST(ModelImport, CountsMatchAssimpAcrossFormats) {
     EXPECT_EQ(got.triangles, expected.triangles);
     EXPECT_GT(s.radius, 0);
     EXPECT_EQ(s.authorStamp[4], path.filename().string());
-    EXPECT_EQ(s.sceneFlags, 0x800u);  // opens with its faces shown
+    EXPECT_TRUE(s.sceneFlags & 0x800u);  // opens with its faces shown
   }
 }
 
@@ -254,6 +256,61 @@ TEST(ModelImport, PointsAndLinesKeepTheirPrimitiveTypes) {
   EXPECT_EQ(polyline->geometry->triangleCount(), 2);
   EXPECT_NE(polyline->lineWidth, 0);
   EXPECT_FALSE(polyline->lit);
+}
+
+// The scene's up-axis flag follows the file, or the habit of its format.
+TEST(ModelImport, TheUpAxisFollowsTheFileOrItsFormat) {
+  const struct {
+    const char* model;
+    kvx::UpAxis up;
+  } cases[] = {{"glTF2/BoxTextured-glTF-Binary/BoxTextured.glb", kvx::UpAxis::Y},
+               {"Collada/duck.dae", kvx::UpAxis::Y},
+               {"OBJ/spider.obj", kvx::UpAxis::Y},
+               {"PLY/Wuson.ply", kvx::UpAxis::Y},
+               {"STL/Spider_binary.stl", kvx::UpAxis::Z},
+               {"3DS/fels.3ds", kvx::UpAxis::Z}};
+  for (const auto& c : cases) {
+    kvx::scene s;
+    ASSERT_TRUE(imports(kAssimpModels / c.model, s));
+    EXPECT_EQ(s.sceneFlags & KVX_SCENE_Z_UP, kvx::upAxisSceneFlag(c.up)) << c.model;
+  }
+  aiScene stated;
+  stated.mMetaData = aiMetadata::Alloc(1);
+  stated.mMetaData->Set(0, "UpAxis", int32_t(2));
+  EXPECT_EQ(kvx::upAxisOf(stated, "model.obj"), kvx::UpAxis::Z) << "the file's word beats its format";
+  stated.mMetaData->Set(0, "UpAxis", int32_t(1));
+  EXPECT_EQ(kvx::upAxisOf(stated, "model.STL"), kvx::UpAxis::Y);
+  EXPECT_NE(kvx::upAxisSceneFlag(kvx::UpAxis::Y), kvx::upAxisSceneFlag(kvx::UpAxis::Z));
+}
+
+TEST(ModelImport, WhatTheFileLeavesOutGetsSoundDefaults) {
+  kvx::scene bare;
+  ASSERT_TRUE(imports(kAssimpModels / "PLY/Wuson.ply", bare));
+  for (const auto& object : bare.objects) {
+    EXPECT_GT(object->diffuse[0], 150) << "light grey";
+    EXPECT_LT(object->diffuse[0], 255);
+    EXPECT_LT(object->ambient[0], 80) << "a small ambient";
+    EXPECT_GT(object->specular[0], 0) << "a modest specular";
+    EXPECT_LT(object->specular[0], 128);
+    EXPECT_TRUE(object->lit);
+    EXPECT_FALSE(object->geometry->noRealNormals) << "smooth normals made where the file has none";
+  }
+  EXPECT_GE(bare.lights.size(), 3u);
+  EXPECT_NE(bare.background[0] + bare.background[1] + bare.background[2], 0);
+  ASSERT_EQ(bare.views.size(), 2u);
+  EXPECT_EQ(bare.currentView, 1) << "opens on its framing camera";
+  const float* camera = bare.views[1].camera;
+  const float centre[3] = {bare.center[0], bare.center[1], bare.center[2]};
+  EXPECT_GT(camera[kvx::CAM_EYE + 2] - centre[2], 0) << "in front (+z for a y-up model)";
+  EXPECT_GT(camera[kvx::CAM_EYE + 1] - centre[1], 0) << "from above";
+  EXPECT_NEAR(camera[kvx::CAM_TARGET + 1], centre[1], 1e-3f);
+
+  // The file's own materials, lights and cameras stay as they are.
+  kvx::test::TempEnv env;
+  kvx::scene staged;
+  ASSERT_TRUE(imports(kvx::test::writeColladaStage(env.root()), staged));
+  EXPECT_EQ(staged.lights.size(), 2u);
+  EXPECT_EQ(staged.views.size(), 3u);
 }
 
 TEST(ModelImport, BadInputFailsCleanlyAndLeavesTheSceneEmpty) {

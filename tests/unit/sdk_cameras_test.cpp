@@ -129,6 +129,29 @@ TEST_F(CameraFixture, AnnotationOfTheCurrentCamera) {
   EXPECT_EQ(text, nullptr);
 }
 
+// The O key returns to the camera of load time; the annotation panel shows
+// camera 0's name over the current camera's text, so both must agree.
+TEST_F(CameraFixture, ReturningToTheOpeningCameraBringsItsNameAndAnnotation) {
+  sdk.AddCamera("Back");
+  sdk.SetCurrentCamera(1, false);
+  sdk.SetCurrentCameraField(0, "front text");
+  sdk.SetCurrentCamera(1, false);
+  sdk.state().storedCamera = scene().views[0];
+  sdk.state().storedCameraIndex = 1;
+  sdk.SetCurrentCamera(2, false);
+  sdk.SetCurrentCameraField(0, "back text");
+  sdk.SetCurrentCamera(2, false);
+  ASSERT_EQ(name(0), "Back");
+
+  sdk.ViewPredefined(kvx_BaseSDK::VIEW_CAMERA);
+  EXPECT_EQ(sdk.GetCurrentCameraIndex(), 1);
+  EXPECT_EQ(name(0), name(1));
+  char* text = nullptr;
+  ASSERT_TRUE(sdk.GetCurrentCameraField(0, &text));
+  EXPECT_STREQ(text, "front text");
+  EXPECT_EQ(scene().views[0].text, "front text");
+}
+
 TEST_F(CameraFixture, NextCameraWithOneCameraBringsAMovedViewBack) {
   sdk.SetCurrentCamera(1, false);
   const kvx_ManipInfo atCamera = manip;

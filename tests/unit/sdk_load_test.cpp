@@ -178,6 +178,22 @@ TEST_F(LoadedSdk, MeasurementAndCuttingPlaneComeBackFromTheFile) {
   EXPECT_FLOAT_EQ(manip2.cutPlane->position, 0.25f);
 }
 
+TEST_F(LoadedSdk, AMeasurementDoesNotReachTheNextFile) {
+  const std::string path = writeSample("a.kvx");
+  for (const bool closeFirst : {false, true}) {
+    ASSERT_GT(sdk->LoadFile(path.c_str(), nullptr, false), 7);
+    state().measurementMode = true;  // as OnEvent(1006) sets it, without drawing
+    state().measure = std::make_unique<kvx_Measure>(kvx_Measure{{1, 2, 3}, {4, 6, 3}, 5});
+    manip.measure = state().measure.get();
+    state().measurementPending = true;
+    if (closeFirst) sdk->CloseFile();
+    ASSERT_GT(sdk->LoadFile(path.c_str(), nullptr, false), 7);
+    EXPECT_EQ(manip.measure, nullptr) << closeFirst;
+    EXPECT_FALSE(state().measurementPending) << closeFirst;
+    EXPECT_FALSE(state().measurementMode) << closeFirst;
+  }
+}
+
 TEST_F(LoadedSdk, CaptureIsOptimisedReducedByTheReferenceAndWrittenBack) {
   scene reference;
   test::addObject(reference, test::objectOf(tri_list, {{9, 9, 9}, {10, 9, 9}, {9, 10, 9}}));

@@ -82,12 +82,15 @@ TEST(ViewerOpenDialog, AppendsKvxOnlyToMissingNamesWithoutIt) {
   EXPECT_FALSE(sameFileName("/a/LastCapture.kvx", "/a/LastCapture.kvx2"));
 }
 
-TEST(ViewerMenus, WithoutAFileOnlyOpenExitAndHelpAreEnabled) {
+TEST(ViewerMenus, WithoutAFileOnlyOpenOpenRecentExitAndHelpAreEnabled) {
   std::vector<int> enabled;
   for (int command = 100; command <= 1998; ++command)
     if (enabledWithoutFile(command)) enabled.push_back(command);
-  EXPECT_EQ(enabled, (std::vector<int>{100, 103, 700, 702, 703, 704, 705}));
+  EXPECT_EQ(enabled, (std::vector<int>{100, 103, 117, 700, 702, 703, 704, 705}));
   EXPECT_TRUE(enabledWithoutFile(2000));
+  EXPECT_TRUE(enabledWithoutFile(CMD_FULL_SCREEN));
+  EXPECT_FALSE(enabledWithoutFile(CMD_SAVE_AS));
+  EXPECT_FALSE(enabledWithoutFile(CMD_EXPORT_PICTURE));
 }
 
 TEST(ViewerPanels, TextsShowMeasurementAndSceneProperties) {

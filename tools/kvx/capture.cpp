@@ -342,7 +342,15 @@ int run(const std::vector<std::string>& args) {
 const Registrar registrar({"capture",
                            "[--frame N] [--raw RAW.kvx] [--reference PROGRAM.png] -o OUT.kvx -- PROGRAM [ARGS...]\n"
                            "       kvx capture --attach -- PROGRAM [ARGS...]",
-                           "run an OpenGL program with the capture interceptor and save one frame as a scene", run});
+                           "run an OpenGL program with the capture interceptor and save one frame as a scene",
+                           "  -o OUT.kvx          the optimised scene to write\n"
+                           "  --frame N           the frame to capture, counted from the program's start (default 5)\n"
+                           "  --raw RAW.kvx       also keep the raw capture, before optimisation\n"
+                           "  --reference P.png   also save the program's own picture of that frame\n"
+                           "  --attach            run PROGRAM with the interceptor for Kavrik's Capture menu and\n"
+                           "                      wait for it to end, instead of capturing at once\n"
+                           "  -- PROGRAM [ARGS]   the program to run and its arguments\n",
+                           run});
 
 }  // namespace
 }  // namespace kvx::tool

@@ -13,6 +13,7 @@ struct Command {
   const char* name;
   const char* usage;    // arguments after the name
   const char* summary;  // one line for --help
+  const char* options;  // what each argument and option means, for '<command> --help'
   // Arguments after the subcommand name.
   int (*run)(const std::vector<std::string>& args);
 };

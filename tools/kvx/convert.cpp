@@ -3,9 +3,10 @@
 // scene can be written as OBJ, STL, PLY or glTF.
 #include "command.h"
 #include "exchange/exchange_interface.h"
+#include "file_checks.h"
 #include "format/dxf_export.h"
+#include "progress_bar.h"
 #include "scene/scene_export.h"
-#include "services/load_errors.h"
 #include "scene/scene.h"
 #include "services/capture_options.h"
 
@@ -55,9 +56,11 @@ bool readInput(const std::string& in, const ConvertOptions& options, scene& s, s
     std::fprintf(stderr, "kvx convert: %s: %s\n", in.c_str(), error);
     return false;
   }
-  const int32_t read = s.Read(in.c_str(), options.inPass, nullptr, nullptr, &cutBox, &cutPlane, false);
+  const ProgressBar bar("reading", standardErrorIsTerminal());
+  const int32_t read =
+      s.Read(in.c_str(), options.inPass, nullptr, ProgressBar::report, &cutBox, &cutPlane, false);
   if (read > FILE_NEEDS_PASS) return true;
-  std::fprintf(stderr, "kvx convert: %s: %s\n", in.c_str(), loadErrorText(read).c_str());
+  std::fprintf(stderr, "kvx convert: %s: %s\n", in.c_str(), readProblem(read, "--in-pass").c_str());
   return false;
 }
 
@@ -120,10 +123,16 @@ int run(const std::vector<std::string>& args) {
   const std::string& in = options.files[0];
   const std::string& out = options.files[1];
   const bool exporting = isModelOutput(out) || isDxf(out);
+  if (!exporting && !isKvx(out))
+    return usageError("convert cannot write '" + out + "': OUT ends in .kvx, .obj, .stl, .ply, .gltf, .glb or .dxf");
   if (exporting && (options.pass || options.noCompress))
     return usageError("--pass and --no-compress apply to scene file output only");
   if (!isKvx(in) && options.inPass) return usageError("--in-pass applies to scene file input only");
 
+  if (auto problem = outputFolderProblem(out)) {
+    std::fprintf(stderr, "kvx convert: cannot write %s: %s\n", out.c_str(), problem->c_str());
+    return EXIT_FAILED;
+  }
   resetCaptureOptions();
   scene s;
   std::unique_ptr<CutBox> cutBox;
@@ -132,7 +141,11 @@ int run(const std::vector<std::string>& args) {
   if (exporting) return exportScene(s, out);
   setCaptureOption(CaptureOption::DONTCOMPRESSKVXFILE, options.noCompress);
   const kvx_CryptoDesc crypto = {options.pass, options.keyBytes};
-  const int32_t written = s.Write(out.c_str(), &crypto, 0, false, nullptr, cutBox.get(), cutPlane.get());
+  int32_t written = 0;
+  {
+    const ProgressBar bar("writing", standardErrorIsTerminal());
+    written = s.Write(out.c_str(), &crypto, 0, false, ProgressBar::report, cutBox.get(), cutPlane.get());
+  }
   if (written <= FILE_NEEDS_PASS) {
     std::fprintf(stderr, "kvx convert: %s: %s\n", out.c_str(), saveErrorText(written));
     return EXIT_FAILED;
@@ -143,6 +156,13 @@ int run(const std::vector<std::string>& args) {
 const Registrar registrar({"convert", "IN OUT [--pass P] [--key-bytes 16|7] [--no-compress] [--in-pass P]",
                            "read a scene file or a model (OBJ, STL, PLY, glTF, 3DS, COLLADA, FBX, ...) and write "
                            "it as a scene file, enciphered or stored as asked, or as .obj, .stl, .ply, .gltf, .glb or .dxf",
+                           "  IN               a scene file (.kvx) or a model in a common format\n"
+                           "  OUT              the file to write; its extension chooses the format: .kvx (a scene\n"
+                           "                   file), .obj, .stl, .ply, .gltf, .glb or .dxf; its folder must exist\n"
+                           "  --pass P         encipher the scene file with the pass phrase P\n"
+                           "  --key-bytes N    key length for --pass: 16 (default) or 7\n"
+                           "  --no-compress    store the scene file without compressing it\n"
+                           "  --in-pass P      the pass phrase of an enciphered IN\n",
                            run});
 
 }  // namespace

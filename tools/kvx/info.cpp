@@ -1,7 +1,7 @@
 // kvx info: what a scene file holds, as text or as JSON.
 #include "command.h"
+#include "file_checks.h"
 #include "json_writer.h"
-#include "services/load_errors.h"
 #include "scene/scene.h"
 #include "services/capture_options.h"
 
@@ -199,7 +199,7 @@ int run(const std::vector<std::string>& args) {
   LoadedFile f;
   f.result = f.s.Read(options.file.c_str(), options.pass, nullptr, nullptr, &f.cutBox, &f.cutPlane, false);
   const bool loaded = f.result > FILE_NEEDS_PASS;
-  if (!loaded) std::fprintf(stderr, "kvx info: %s: %s\n", options.file.c_str(), loadErrorText(f.result).c_str());
+  if (!loaded) std::fprintf(stderr, "kvx info: %s: %s\n", options.file.c_str(), readProblem(f.result, "--pass").c_str());
   if (options.json)
     std::printf("%s\n", json(f, options.objects).c_str());
   else if (loaded)
@@ -208,7 +208,12 @@ int run(const std::vector<std::string>& args) {
 }
 
 const Registrar registrar({"info", "[--json] [--objects] [--pass PHRASE] FILE",
-                           "print what a scene file holds (summary, or JSON with --json)", run});
+                           "print what a scene file holds (summary, or JSON with --json)",
+                           "  FILE            the scene file to describe\n"
+                           "  --json          print JSON instead of the summary\n"
+                           "  --objects       list every object (colours, primitive, counts)\n"
+                           "  --pass PHRASE   the pass phrase of an enciphered file\n",
+                           run});
 
 }  // namespace
 }  // namespace kvx::tool

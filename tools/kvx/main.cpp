@@ -56,7 +56,7 @@ int main(int argc, char** argv) {
     // After "--" the arguments belong to another program (kvx capture).
     const auto ownEnd = std::find(args.begin(), args.end(), "--");
     if (std::find(args.begin(), ownEnd, "--help") != ownEnd) {
-      std::printf("Usage: kvx %s %s\n%s\n", c.name, c.usage, c.summary);
+      std::printf("Usage: kvx %s %s\n\n%s.\n\n%s", c.name, c.usage, c.summary, c.options);
       return EXIT_OK;
     }
     return c.run(args);

@@ -1,6 +1,8 @@
 // kvx render: draws one frame of a scene file off-screen and writes a PNG.
 #include "command.h"
-#include "services/load_errors.h"
+#include "file_checks.h"
+#include "imported_scene_file.h"
+#include "progress_bar.h"
 #include "png_image.h"
 
 #include "kvx_sdk.h"
@@ -96,6 +98,13 @@ int fail(const std::string& message) {
 int run(const std::vector<std::string>& args) {
   RenderOptions o;
   if (auto problem = parse(args, o)) return usageError("render: " + *problem);
+  if (auto problem = outputFolderProblem(o.output)) return fail("cannot write " + o.output + ": " + *problem);
+  // A model in another format is drawn as the scene file it imports into.
+  std::string importError;
+  const std::optional<ImportedSceneFile> imported =
+      isSceneFileName(o.input) ? std::nullopt : ImportedSceneFile::from(o.input, importError);
+  if (!isSceneFileName(o.input) && !imported) return fail(o.input + ": " + importError);
+  const std::string& sceneFile = imported ? imported->path() : o.input;
 
   std::vector<uint8_t> pixels(size_t(o.width) * o.height * 4);
   OsmesaContext gl;
@@ -109,8 +118,12 @@ int run(const std::vector<std::string>& args) {
   auto plugin = std::unique_ptr<kvx_GL_Plugin>(SDKInit());
   if (!plugin) return fail("out of memory");
   plugin->InitDisplay(&system, &frame, &manip);
-  const int result = plugin->LoadFileE(o.input.c_str(), nullptr, false, o.passPhrase.c_str());
-  if (result < 8) return fail(o.input + ": " + loadErrorText(result));
+  int result = 0;
+  {
+    const ProgressBar bar("loading", standardErrorIsTerminal());
+    result = plugin->LoadFileE(sceneFile.c_str(), ProgressBar::report, false, o.passPhrase.c_str());
+  }
+  if (result < 8) return fail(o.input + ": " + readProblem(result, "--pass"));
 
   // The opening transition ends on the file's view: draw that at once.
   const int view = viewNames().at(o.view);
@@ -127,7 +140,15 @@ int run(const std::vector<std::string>& args) {
 }
 
 const Registrar registrar({"render", "FILE -o OUT.png [--size WxH] [--view fit|top|front|right|left|back|bottom|camera] [--pass PHRASE]",
-                           "draw one frame of a scene file off-screen into a PNG", run});
+                           "draw one frame of a scene file or a model off-screen into a PNG",
+                           "  FILE            the scene file (.kvx) or model (glTF, OBJ, STL, PLY, ...) to draw\n"
+                           "  -o OUT.png      the picture to write; its folder must exist\n"
+                           "  --size WxH      picture size in pixels, 1 to 16384 each (default 800x600)\n"
+                           "  --view NAME     fit: the whole scene from the fitted angle; top, front, right, left,\n"
+                           "                  back, bottom: that predefined view; camera: the view the file opens\n"
+                           "                  with (default)\n"
+                           "  --pass PHRASE   the pass phrase of an enciphered file\n",
+                           run});
 
 }  // namespace
 }  // namespace kvx::tool

@@ -1,6 +1,8 @@
+#include "exchange/import_look.h"
 #include "exchange/import_materials.h"
 #include "exchange/import_meshes.h"
 #include "exchange/import_textures.h"
+#include "exchange/import_up_axis.h"
 #include "exchange/import_views.h"
 #include "exchange/model_exchange.h"
 #include "scene/scene.h"
@@ -21,6 +23,8 @@ namespace {
 constexpr float kSmoothingAngleDegrees = 80;
 constexpr size_t kStampLength = 255;
 constexpr int kSourceStampField = 4;  // the "custom field" of the author stamp
+
+bool isStandInMaterial(const aiMaterial& material);
 
 class ModelWalker {
  public:
@@ -43,7 +47,8 @@ class ModelWalker {
     const TextureBinding binding = material ? diffuseTextureOf(*material) : TextureBinding{};
     auto object = objectFromMesh(mesh, toWorld, binding.uvChannel);
     if (object->geometry->vertices.empty()) return true;
-    if (material) applyMaterial(*material, *object);
+    setDefaultMaterial(*object);
+    if (material && !isStandInMaterial(*material)) applyMaterial(*material, *object);
     if (!binding.path.empty() && mesh.HasTextureCoords(binding.uvChannel)) {
       object->textureName = textures_.acquire(binding.path);
       object->repeatU = binding.repeatU;
@@ -56,6 +61,14 @@ class ModelWalker {
   scene& target_;
   TextureImporter textures_;
 };
+
+// The material Assimp makes up for a file that has none: named so, or
+// nameless (PLY, all white), which would show the model as a white blob.
+bool isStandInMaterial(const aiMaterial& material) {
+  aiString name;
+  if (material.Get(AI_MATKEY_NAME, name) != AI_SUCCESS) return true;
+  return name == aiString(AI_DEFAULT_MATERIAL_NAME);
+}
 
 bool fail(scene& target, std::string& error, std::string message) {
   target.Clear();
@@ -79,18 +92,22 @@ bool importModel(const std::filesystem::path& path, scene& target, std::string& 
   if (!model) return fail(target, error, importer.GetErrorString());
   if (!model->mRootNode || (model->mFlags & AI_SCENE_FLAGS_INCOMPLETE))
     return fail(target, error, "the model holds no complete scene");
+  const UpAxis up = upAxisOf(*model, path);
   try {
     if (!ModelWalker(*model, path.parent_path(), target).addNode(*model->mRootNode, aiMatrix4x4()))
       return fail(target, error, "out of memory");
     target.updateBounds();
     importCameras(*model, target);
     importLights(*model, target);
+    if (!model->mNumCameras) addOpeningCamera(target, up);
+    if (target.lights.empty()) addDefaultLights(target);
   } catch (const std::bad_alloc&) {
     return fail(target, error, "out of memory");
   }
   if (target.objects.empty()) return fail(target, error, "the model holds no geometry");
+  setDefaultBackground(target);
   // Bit 0x800 shows the faces when the scene is opened.
-  target.sceneFlags = SCENE_STORED_INVERTED;
+  target.sceneFlags = SCENE_STORED_INVERTED | upAxisSceneFlag(up);
   target.authorStamp[kSourceStampField] = path.filename().string().substr(0, kStampLength);
   return true;
 }

@@ -1,7 +1,6 @@
 #include "interaction/measurement.h"
 
 #include "interaction/point_pick.h"
-#include "interaction/rubber_band_mode.h"
 
 #include <algorithm>
 #include <cmath>
@@ -22,7 +21,7 @@ kvx_Measure& measureRecord(State& s) {
 }
 
 void dropMeasureRecord(State& s) {
-  s.manip->measure = nullptr;
+  if (s.manip) s.manip->measure = nullptr;
   s.measure.reset();
 }
 
@@ -48,7 +47,6 @@ void measurementPick(kvx_GL_Plugin& sdk, int x, int y) {
     s.rectangleStartX = static_cast<int>(picked->window.x);
     s.rectangleStartY = s.frame->height - static_cast<int>(picked->window.y);
     s.measurementPending = true;
-    beginRubberBand(s.rubberBand);
   } else if (picked) {
     kvx_Measure& m = measureRecord(s);
     std::copy_n(picked->position, 3, m.pointB);
@@ -59,7 +57,6 @@ void measurementPick(kvx_GL_Plugin& sdk, int x, int y) {
       s.scene->sceneFlags |= KVX_SCENE_MEASURED;
     else
       s.scene->sceneFlags &= ~KVX_SCENE_MEASURED;
-    endRubberBand(s.rubberBand);
     sdk.Refresh();
   } else if (!s.measurementPending) {
     s.scene->sceneFlags &= ~KVX_SCENE_MEASURED;
@@ -73,13 +70,18 @@ void cancelMeasurement(kvx_GL_Plugin& sdk) {
   if (s.measurementPending) {
     s.measurementPending = false;
     if (s.scene) s.scene->sceneFlags &= ~KVX_SCENE_MEASURED;
-    endRubberBand(s.rubberBand);
     sdk.Refresh();
   }
   if (s.measurementMode) {
     s.measurementMode = false;
     sdk.Refresh();
   }
+}
+
+void forgetMeasurement(State& s) {
+  s.measurementPending = false;
+  s.measurementMode = false;
+  dropMeasureRecord(s);
 }
 
 }  // namespace kvx

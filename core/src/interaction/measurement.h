@@ -15,4 +15,8 @@ void measurementPick(kvx_GL_Plugin& sdk, int x, int y);
 // Drops a pending first point; leaves measurement mode.
 void cancelMeasurement(kvx_GL_Plugin& sdk);
 
+// Forgets the measurement, its pending point and the mode, so that nothing
+// of it reaches the next file.
+void forgetMeasurement(kvx_GL_Plugin::State& state);
+
 }  // namespace kvx

@@ -127,24 +127,21 @@ void drawBand(const int band[4], bool rectangle, int height) {
 
 }  // namespace
 
-void updateRubberBand(int cache[4], int x1, int x2, int y1, int y2, bool rectangle, int width, int height) {
+void drawRubberBand(int x1, int x2, int y1, int y2, bool rectangle, int width, int height) {
   const int band[4] = {x1, x2, y1, y2};
-  if (std::equal(band, band + 4, cache)) return;
-  GLint drawBuffer = GL_BACK;
-  glGetIntegerv(GL_DRAW_BUFFER, &drawBuffer);
-  glDrawBuffer(GL_FRONT);
   beginWindowCoordinates(width, height);
+  // Exact white pixels for the exclusive-or: no smoothing, blending or dithering.
+  glDisable(GL_LINE_SMOOTH);
+  glDisable(GL_BLEND);
+  glDisable(GL_DITHER);
   glEnable(GL_COLOR_LOGIC_OP);
   glLogicOp(GL_XOR);
   glColor3f(1, 1, 1);
   glLineWidth(1);
-  if (cache[0] != -1) drawBand(cache, rectangle, height);
   drawBand(band, rectangle, height);
   glDisable(GL_COLOR_LOGIC_OP);
   endWindowCoordinates();
-  glDrawBuffer(drawBuffer);
   glFlush();
-  std::copy(band, band + 4, cache);
 }
 
 }  // namespace kvx

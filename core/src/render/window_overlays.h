@@ -22,9 +22,8 @@ void drawLogo(const uint8_t* rgba, int imageWidth, int imageHeight, bool translu
 void drawOverlayCursor(const kvx_ARGB* image, int imageWidth, int imageHeight, int x, int y, int width,
                        int height, uint32_t& texture);
 
-// Rubber band on the front buffer in exclusive-or: the previous band (in
-// `cache`: x1, x2, y1, y2; x1 = -1 when none) is erased and the new one
-// drawn; the same band is left alone. Window coordinates from the top left.
-void updateRubberBand(int cache[4], int x1, int x2, int y1, int y2, bool rectangle, int width, int height);
+// Rubber band in exclusive-or over the frame just drawn, so that it shows on
+// any colour. Window coordinates from the top left.
+void drawRubberBand(int x1, int x2, int y1, int y2, bool rectangle, int width, int height);
 
 }  // namespace kvx

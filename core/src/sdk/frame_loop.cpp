@@ -91,11 +91,16 @@ FrameInput frameInputOf(State& s) {
   return in;
 }
 
+// The band goes over a fresh frame in the back buffer: drawing on the front
+// buffer is not kept by today's X servers and leaves the view black.
 bool drawRubberBands(State& s) {
+  const FrameResult result = drawSceneFrame(frameInputOf(s), s.render);
+  s.perspective = result.perspective;
   // The rectangle and the measurement line both start where the drag began.
   const kvx_FrameInfo& f = *s.frame;
-  updateRubberBand(s.rubberBand.lastDrawn, s.rectangleStartX, f.currentX, s.rectangleStartY, f.currentY,
-                   s.selectionRectangle, f.width, f.height);
+  drawRubberBand(s.rectangleStartX, f.currentX, s.rectangleStartY, f.currentY, s.selectionRectangle, f.width,
+                 f.height);
+  present(s);
   return true;
 }
 

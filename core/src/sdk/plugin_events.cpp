@@ -5,7 +5,6 @@
 #include "interaction/manipulation.h"
 #include "interaction/measurement.h"
 #include "interaction/rectangle_selection.h"
-#include "interaction/rubber_band_mode.h"
 #include "interaction/scene_edits.h"
 #include "interaction/selection.h"
 #include "sdk/plugin_state.h"
@@ -41,7 +40,6 @@ void startRectangle(State& s, int x, int y) {
   s.rectangleStartX = x;
   s.rectangleStartY = y;
   s.selectionRectangle = true;
-  kvx::beginRubberBand(s.rubberBand);
 }
 
 // Selects inside the dragged rectangle, converted to window pixels from the bottom left.
@@ -55,7 +53,6 @@ void finishRectangle(State& s) {
     if (s.objectMode) advanceInObjectMode(s);
   }
   s.selectionRectangle = false;
-  kvx::endRubberBand(s.rubberBand);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include "format/dxf_export.h"
 #include "geometry/processing.h"
+#include "interaction/measurement.h"
 #include "geometry/pyramid.h"
 #include "sdk/passwords.h"
 #include "sdk/plugin_state.h"
@@ -90,6 +91,7 @@ int internalLoad(kvx_GL_Plugin& plugin, const char* path, kvx_ProgressFn progres
     s.sectionCache.clear();
     s.scene.reset();
   }
+  if (!merge) kvx::forgetMeasurement(s);
   if (!s.scene) s.scene = std::make_unique<kvx::scene>();
   s.frameTimeMs = 10.0f;
   kvx::reloadCaptureOptions(kvx::paths().commandFile);
@@ -137,6 +139,7 @@ int kvx_GL_Plugin::CloseFile() {
   State& s = *state_;
   s.sectionCache.clear();
   s.scene.reset();
+  kvx::forgetMeasurement(s);
   s.viewLocked = s.editLocked = false;
   return 0;
 }

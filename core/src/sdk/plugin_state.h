@@ -2,7 +2,6 @@
 // State of the SDK object. Each concern of the object (files, capture,
 // display, view, cameras, cutting plane, events) keeps its part here.
 #include "interaction/frame_clock.h"
-#include "interaction/rubber_band_mode.h"
 #include "interaction/transition.h"
 #include "kvx_sdk.h"
 #include "platform/mail_client.h"
@@ -81,7 +80,6 @@ struct kvx_GL_Plugin::State {
   int rectangleStartX = 0;
   int rectangleStartY = 0;
   bool measurementPending = false;
-  kvx::RubberBand rubberBand;
   bool measurementMode = false;
 
   std::vector<float> sectionCache;  // consecutive point pairs

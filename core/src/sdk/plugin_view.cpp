@@ -44,6 +44,11 @@ void kvx_GL_Plugin::ViewPredefined(PredefinedView view) {
     kvx::SceneView& camera0 = scene.views[0];
     std::copy(std::begin(s.storedCamera.camera), std::end(s.storedCamera.camera), camera0.camera);
     std::copy(std::begin(s.storedCamera.rotation), std::end(s.storedCamera.rotation), camera0.rotation);
+    // Camera 0 carries the name and annotation of the camera it shows, as after a switch.
+    if (scene.currentView > 0) {
+      camera0.name = scene.views[scene.currentView].name;
+      camera0.text = scene.views[scene.currentView].text;
+    }
     kvx::applyCamera(camera0, *s.manip, s.frame);
     return;
   }

@@ -103,6 +103,16 @@ TEST_F(KavrikProgram, PrintsItsVersionWithoutADisplay) {
   EXPECT_EQ(result.output, "TAMO " + kBin + "/kavrik version 1.4.6z (Oct  1 2004 10:38:45)\n");
 }
 
+TEST_F(KavrikProgram, HelpAndUnknownOptionsNeedNoDisplay) {
+  auto help = runCommand("env -u DISPLAY " + kBin + "/kavrik --help 2>/dev/null");
+  EXPECT_EQ(help.status, 0);
+  EXPECT_EQ(help.output.rfind("Usage: kavrik [FILE]\n", 0), 0u) << help.output;
+  EXPECT_NE(help.output.find("--version"), std::string::npos);
+  auto unknown = runCommand("env -u DISPLAY " + kBin + "/kavrik --open 2>&1 >/dev/null");
+  EXPECT_EQ(unknown.status, 2);
+  EXPECT_EQ(unknown.output, "kavrik: unknown option '--open' (see 'kavrik --help')\n");
+}
+
 TEST_F(KavrikProgram, ComesUpWithoutTheCoreLibrary) {
   const fs::path alone = env.path("alone");
   fs::create_directories(alone);
@@ -158,6 +168,57 @@ TEST_F(KavrikProgram, ShowsTheSampleSceneAndTurnsItWithADrag) {
   wxMilliSleep(800);
   const wxImage after = screenshot(*frame, env.path("after.png"));
   EXPECT_GT(difference(before, after), 0.02) << "the drag turned the view";
+}
+
+// Fraction of a central patch that is pure black.
+double blackFraction(const wxImage& image) {
+  const int w = image.GetWidth(), h = image.GetHeight();
+  int black = 0, total = 0;
+  for (int y = h / 4; y < 3 * h / 4; y += 2)
+    for (int x = w / 4; x < 3 * w / 4; x += 2, ++total)
+      black += image.GetRed(x, y) + image.GetGreen(x, y) + image.GetBlue(x, y) == 0;
+  return total ? static_cast<double>(black) / total : 0;
+}
+
+// The measurement line follows the pointer over the scene, which stays
+// visible; Alt with a letter opens its menu rather than a view.
+TEST_F(KavrikProgram, TheMeasurementLineLeavesTheSceneVisible) {
+  const fs::path scene = env.path("duck.kvx");
+  ASSERT_EQ(runCommand(kBin + "/kvx convert /usr/share/assimp/models/Collada/duck.dae " + scene.string()).status, 0);
+  RunningViewer viewer(kBin + "/kavrik", env.root(), {scene.string()});
+  auto frame = waitForWindow("duck.kvx");
+  ASSERT_TRUE(frame);
+  wxMilliSleep(2500);  // the opening transition
+  const wxImage before = screenshot(*frame, env.path("before.png"));
+  ASSERT_TRUE(before.IsOk());
+  EXPECT_LT(blackFraction(before), 0.05);
+
+  const int x = frame->x + frame->width / 2, y = frame->y + frame->height / 2;
+  wxUIActionSimulator input;
+  input.MouseMove(x, y);
+  wxMilliSleep(100);
+  input.MouseMove(x + 1, y);  // the swallowed first event after the load
+  wxMilliSleep(100);
+  input.Char('t', wxMOD_ALT);  // the Tools menu ...
+  wxMilliSleep(300);
+  input.Char('m');  // ... and its Measurement item
+  wxMilliSleep(800);
+  const wxImage measuring = screenshot(*frame, env.path("measuring.png"));
+  ASSERT_TRUE(measuring.IsOk());
+  EXPECT_GT(difference(before, measuring), 0.05) << "the measurement panel and the vertex dots show";
+  input.MouseMove(x, y);
+  input.MouseClick();  // the first point, on the duck
+  wxMilliSleep(300);
+  for (int step = 1; step <= 8; ++step) {
+    input.MouseMove(x + step * 8, y + step * 4);
+    wxMilliSleep(60);
+  }
+  wxMilliSleep(500);
+  const wxImage pending = screenshot(*frame, env.path("pending.png"));
+  ASSERT_TRUE(pending.IsOk());
+  EXPECT_LT(blackFraction(pending), 0.05) << "the view does not turn black around the line";
+  EXPECT_LT(difference(measuring, pending), 0.05) << "the scene is still there; only the line is new";
+  input.Char(WXK_ESCAPE);
 }
 
 TEST_F(KavrikProgram, OpensTheCaptureSettingsDialogAlone) {
