@@ -99,8 +99,9 @@ void Conference::handle(Session& from, int type, TlmData& message, const uint8_t
   }
 }
 
-void Conference::deliver(const Delivery& delivery) {
-  if (!delivery.frame || delivery.frame->size() < 2) return;
+size_t Conference::deliver(const Delivery& delivery) {
+  size_t sent = 0;
+  if (!delivery.frame || delivery.frame->size() < 2) return sent;
   const int type = ((*delivery.frame)[0] << 8) | (*delivery.frame)[1];
   for (const auto& member : members_) {
     if (!delivery.to.empty() && member->memberId != delivery.to) continue;
@@ -110,8 +111,9 @@ void Conference::deliver(const Delivery& delivery) {
       log_.write(kLogEvents, member->peer() + " is now master of conference " + label());
     }
     member->send(delivery.frame);
-    ++relayedFrames_;
+    ++sent;
   }
+  return sent;
 }
 
 void Conference::onShout(Session& from, TlmShout& shout) {

@@ -36,9 +36,9 @@ class Conference {
   // when the conference ended with it.
   bool remove(Session& member);
   void handle(Session& from, int type, conf::TlmData& message, const uint8_t* payload, int length);
-  // A frame published for this conference reaches the local members.
-  void deliver(const Delivery& delivery);
-  uint64_t relayedFrames() const { return relayedFrames_; }
+  // A frame published for this conference reaches the local members; the
+  // number of frames queued.
+  size_t deliver(const Delivery& delivery);
 
  private:
   void onShout(Session& from, conf::TlmShout& shout);
@@ -51,7 +51,6 @@ class Conference {
   const ServerLog& log_;
   std::vector<std::shared_ptr<Session>> members_;
   uint32_t lastSeq_ = 0;
-  uint64_t relayedFrames_ = 0;
 };
 
 // Announces that `member` (named `pseudonym`, empty when it never gave

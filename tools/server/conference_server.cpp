@@ -105,7 +105,7 @@ void ConferenceServer::accept() {
 }
 
 void ConferenceServer::deliver(const std::string& key, const Delivery& delivery) {
-  if (const auto it = conferences_.find(key); it != conferences_.end()) it->second->deliver(delivery);
+  if (const auto it = conferences_.find(key); it != conferences_.end()) relayedFrames_ += it->second->deliver(delivery);
 }
 
 void ConferenceServer::login(const std::shared_ptr<Session>& session, TlmConnectNexus& request) {

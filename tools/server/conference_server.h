@@ -50,6 +50,7 @@ class ConferenceServer {
   const std::map<std::string, std::unique_ptr<Conference>>& conferences() const { return conferences_; }
   // Names this node's members in shared state.
   void setNodeName(const std::string& name) { nodeName_ = name; }
+  uint64_t relayedFrames() const { return relayedFrames_; }
 
  private:
   void accept();
@@ -67,6 +68,7 @@ class ConferenceServer {
   std::map<std::string, std::unique_ptr<Conference>> conferences_;  // with local members, by key
   std::string nodeName_ = "local";
   uint64_t nextMember_ = 0;
+  uint64_t relayedFrames_ = 0;
   int waitingForLogin_ = 0;
 };
 
