@@ -14,7 +14,8 @@ constexpr auto kFirstBackoff = std::chrono::milliseconds(250);
 constexpr auto kMaxBackoff = std::chrono::milliseconds(8000);
 const std::string kChannelPrefix = "kavrik:relay:";
 
-// ARGV: key, member, create, max conferences, max members, member's node.
+// ARGV: key, member, create, max conferences, max members, member's node,
+// join stamp (members are kept in join order, also across a write-back).
 const char* const kJoinScript = R"(
 local conf = 'kavrik:conf:' .. ARGV[1]
 local exists = redis.call('EXISTS', conf) == 1
@@ -25,16 +26,16 @@ if ARGV[3] == '1' then
   redis.call('SADD', 'kavrik:conferences', ARGV[1])
 else
   if not exists then return 'missing' end
-  if redis.call('LLEN', conf .. ':members') >= tonumber(ARGV[5]) then return 'conference-full' end
+  if redis.call('ZCARD', conf .. ':members') >= tonumber(ARGV[5]) then return 'conference-full' end
 end
-redis.call('RPUSH', conf .. ':members', ARGV[2])
+redis.call('ZADD', conf .. ':members', ARGV[7], ARGV[2])
 redis.call('SADD', 'kavrik:node:' .. ARGV[6] .. ':members', ARGV[1] .. ' ' .. ARGV[2])
 return 'joined')";
 
 // ARGV: key, member, member's node. Returns {new master or '', ended}.
 const char* const kLeaveScript = R"(
 local conf = 'kavrik:conf:' .. ARGV[1]
-redis.call('LREM', conf .. ':members', 0, ARGV[2])
+redis.call('ZREM', conf .. ':members', ARGV[2])
 redis.call('HDEL', conf .. ':names', ARGV[2])
 redis.call('SREM', 'kavrik:node:' .. ARGV[3] .. ':members', ARGV[1] .. ' ' .. ARGV[2])
 local requester = redis.call('HGET', conf, 'requester')
@@ -50,7 +51,7 @@ if redis.call('HGET', conf, 'master') == ARGV[2] then
     moved = requester
   end
 end
-if redis.call('LLEN', conf .. ':members') == 0 then
+if redis.call('ZCARD', conf .. ':members') == 0 then
   redis.call('DEL', conf, conf .. ':members', conf .. ':names')
   redis.call('SREM', 'kavrik:conferences', ARGV[1])
   return {moved, 1}
@@ -84,18 +85,18 @@ return requester)";
 const char* const kPseudonymsScript = R"(
 local conf = 'kavrik:conf:' .. ARGV[1]
 local names = {}
-for _, member in ipairs(redis.call('LRANGE', conf .. ':members', 0, -1)) do
+for _, member in ipairs(redis.call('ZRANGE', conf .. ':members', 0, -1)) do
   local name = redis.call('HGET', conf .. ':names', member)
   if name then names[#names + 1] = name end
 end
 return names)";
 
-// ARGV: key, member, member's node, pseudonym or '', master '1'/'0'.
+// ARGV: key, member, member's node, pseudonym or '', master '1'/'0', join stamp.
 const char* const kRestoreScript = R"(
 local conf = 'kavrik:conf:' .. ARGV[1]
 redis.call('HSET', conf, 'created', '1')
 redis.call('SADD', 'kavrik:conferences', ARGV[1])
-if not redis.call('LPOS', conf .. ':members', ARGV[2]) then redis.call('RPUSH', conf .. ':members', ARGV[2]) end
+redis.call('ZADD', conf .. ':members', 'NX', ARGV[6], ARGV[2])
 if ARGV[4] ~= '' then redis.call('HSET', conf .. ':names', ARGV[2], ARGV[4]) end
 redis.call('SADD', 'kavrik:node:' .. ARGV[3] .. ':members', ARGV[1] .. ' ' .. ARGV[2])
 if ARGV[5] == '1' and redis.call('HEXISTS', conf, 'master') == 0 then redis.call('HSET', conf, 'master', ARGV[2]) end
@@ -197,12 +198,25 @@ void RedisBackend::markDown(const std::string& why) {
   log_.write(kLogErrors, "Redis connection lost: " + why);
   redisFree(context_);
   context_ = nullptr;
+  unreadPublishes_ = 0;
   backoff_ = kFirstBackoff;
   nextAttempt_ = std::chrono::steady_clock::now() + backoff_;
 }
 
+bool RedisBackend::drainPublishes() {
+  for (; unreadPublishes_ > 0; --unreadPublishes_) {
+    void* reply = nullptr;
+    if (redisGetReply(context_, &reply) != REDIS_OK) {
+      markDown(context_->errstr);
+      return false;
+    }
+    freeReplyObject(reply);
+  }
+  return true;
+}
+
 RedisReply RedisBackend::command(const std::vector<std::string>& args) {
-  if (!connect()) return nullptr;
+  if (!connect() || !drainPublishes()) return nullptr;
   std::vector<const char*> argv;
   std::vector<size_t> lengths;
   for (const std::string& a : args) {
@@ -230,11 +244,18 @@ RedisReply RedisBackend::script(const char* body, const std::vector<std::string>
 
 JoinResult RedisBackend::join(const std::string& key, const std::string& member, bool create,
                               const JoinLimits& limits) {
+  const long long stamp = std::chrono::duration_cast<std::chrono::microseconds>(
+                              std::chrono::system_clock::now().time_since_epoch())
+                              .count();
   const std::string outcome = str(script(kJoinScript, {key, member, create ? "1" : "0",
                                                        std::to_string(limits.maxConferences),
-                                                       std::to_string(limits.maxMembers), nodeOf(member)})
+                                                       std::to_string(limits.maxMembers), nodeOf(member),
+                                                       std::to_string(stamp)})
                                       .get());
-  if (outcome == "joined") return JoinResult::kJoined;
+  if (outcome == "joined") {
+    joinStamps_[member] = stamp;
+    return JoinResult::kJoined;
+  }
   if (outcome == "exists") return JoinResult::kExists;
   if (outcome == "missing") return JoinResult::kMissing;
   if (outcome == "server-full") return JoinResult::kServerFull;
@@ -256,6 +277,7 @@ std::vector<std::string> RedisBackend::pseudonyms(const std::string& key) {
 
 Departure RedisBackend::leave(const std::string& key, const std::string& member) {
   Departure departure;
+  joinStamps_.erase(member);
   const RedisReply reply = script(kLeaveScript, {key, member, nodeOf(member)});
   if (reply && reply->type == REDIS_REPLY_ARRAY && reply->elements == 2) {
     departure.newMaster = str(reply->element[0]);
@@ -281,14 +303,30 @@ std::string RedisBackend::answerRelease(const std::string& key, const std::strin
 
 void RedisBackend::restore(const std::string& key, const std::string& member, const std::string& pseudonym,
                            bool master) {
-  script(kRestoreScript, {key, member, nodeOf(member), pseudonym, master ? "1" : "0"});
+  const auto stamp = joinStamps_.find(member);
+  script(kRestoreScript, {key, member, nodeOf(member), pseudonym, master ? "1" : "0",
+                          std::to_string(stamp == joinStamps_.end() ? 0 : stamp->second)});
 }
 
 void RedisBackend::publish(const std::string& key, const Delivery& delivery) {
   std::string message = delivery.to + "\n" + delivery.except + "\n";
   message.append(delivery.frame->begin(), delivery.frame->end());
+  // Publishes are pipelined: the relay never waits for Redis's answer,
+  // which is read before the next other command or after a batch.
+  constexpr int kMaxUnreadPublishes = 256;
+  const std::string channel = kChannelPrefix + key;
+  const char* argv[] = {"PUBLISH", channel.data(), message.data()};
+  const size_t lengths[] = {7, channel.size(), message.size()};
+  bool sent = connect() && redisAppendCommandArgv(context_, 3, argv, lengths) == REDIS_OK;
+  for (int done = 0; sent && !done;) {
+    if (redisBufferWrite(context_, &done) != REDIS_OK) {
+      markDown(context_->errstr);
+      sent = false;
+    }
+  }
+  if (sent && ++unreadPublishes_ >= kMaxUnreadPublishes) drainPublishes();
   // Without Redis the local members still hear each other.
-  if (!command({"PUBLISH", kChannelPrefix + key, message})) deliver_(key, delivery);
+  if (!sent) deliver_(key, delivery);
 }
 
 void RedisBackend::subscribe() {

@@ -10,6 +10,7 @@
 #include <atomic>
 #include <chrono>
 #include <functional>
+#include <map>
 #include <memory>
 #include <thread>
 
@@ -60,6 +61,8 @@ class RedisBackend : public ConferenceBackend {
   RedisReply script(const char* body, const std::vector<std::string>& args);
   void subscribe();
   void markDown(const std::string& why);
+  // Reads the answers of pipelined publishes; false when the link broke.
+  bool drainPublishes();
 
   asio::io_context& io_;
   RedisAddress address_;
@@ -70,6 +73,8 @@ class RedisBackend : public ConferenceBackend {
   std::function<void()> reconnected_;
   redisContext* context_ = nullptr;
   bool everConnected_ = false;
+  int unreadPublishes_ = 0;
+  std::map<std::string, long long> joinStamps_;  // of local members, for the write-back
   std::chrono::milliseconds backoff_{0};
   std::chrono::steady_clock::time_point nextAttempt_{};
   std::atomic<bool> stopping_{false};
