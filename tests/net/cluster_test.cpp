@@ -136,6 +136,20 @@ TEST_F(ClusterTest, ANodeKilledWhileHoldingTheMasterIsCleanedUpByTheOthers) {
   EXPECT_EQ(cy->nextSimple(), std::make_pair(int(conf::kTlmNowMaster), 0)) << "the freed role is granted";
 }
 
+TEST_F(ClusterTest, ANodeRestartedUnderItsNameRemovesWhatItsEarlierRunLeft) {
+  auto a = node("a"), b = node("b");
+  auto ann = enter(*a, true, "ann");
+  auto bob = enter(*b, false, "bob");
+  seeJoin(*ann, "bob", "ann\nbob\n");
+  a->stop(SIGKILL);
+  a = node("a");
+  // At once, not after the heartbeat time.
+  EXPECT_EQ(bob->nextShout(), std::make_pair(kLeft, std::string("ann")));
+  EXPECT_EQ(bob->nextShout(), std::make_pair(kUsers, std::string("bob\n")));
+  ASSERT_TRUE(bob->simple(conf::kTlmWantMaster, 0));
+  EXPECT_EQ(bob->nextSimple(), std::make_pair(int(conf::kTlmNowMaster), 0));
+}
+
 TEST_F(ClusterTest, NodesRefuseLoginsWithoutRedisAndRecoverAfterItsRestart) {
   auto a = node("a"), b = node("b");
   auto ann = enter(*a, true, "ann");

@@ -12,6 +12,8 @@ ClusterNode::ClusterNode(asio::io_context& io, ConferenceServer& server, RedisBa
     : server_(server), redis_(redis), log_(log), heartbeat_(io), status_(io) {}
 
 void ClusterNode::start() {
+  // Members left by an earlier run under this name are gone with it.
+  cleanUp(redis_.node());
   beat();
   status_.expires_after(kStatusPeriod);
   status_.async_wait([this](const asio::error_code& error) {
@@ -45,8 +47,8 @@ void ClusterNode::beat() {
 void ClusterNode::cleanUp(const std::string& deadNode) {
   const std::string set = "kavrik:node:" + deadNode + ":members";
   const RedisReply members = redis_.command({"SMEMBERS", set});
-  if (!members || members->type != REDIS_REPLY_ARRAY) return;
-  log_.write(kLogEvents, "node " + deadNode + " stopped beating; removing its " + std::to_string(members->elements) +
+  if (!members || members->type != REDIS_REPLY_ARRAY || members->elements == 0) return;
+  log_.write(kLogEvents, "node " + deadNode + " is gone; removing its " + std::to_string(members->elements) +
                              " members");
   for (size_t i = 0; i < members->elements; ++i) {
     const std::string entry(members->element[i]->str, members->element[i]->len);
