@@ -155,6 +155,9 @@ TEST_F(ClusterTest, NodesRefuseLoginsWithoutRedisAndRecoverAfterItsRestart) {
   auto ann = enter(*a, true, "ann");
   auto bob = enter(*b, false, "bob");
   seeJoin(*ann, "bob", "ann\nbob\n");
+  auto dan = enter(*a, false, "dan");
+  seeJoin(*ann, "dan", "ann\nbob\ndan\n");
+  seeJoin(*bob, "dan", "ann\nbob\ndan\n");
 
   redis.stop();
   Participant refused(a->port());
@@ -162,17 +165,22 @@ TEST_F(ClusterTest, NodesRefuseLoginsWithoutRedisAndRecoverAfterItsRestart) {
   ASSERT_EQ(refused.notices.size(), 1u);
   EXPECT_NE(refused.notices[0].find("Please try again"), std::string::npos) << refused.notices[0];
   EXPECT_TRUE(a->waitForLog("unreachable"));
+  // Members of one node still hear each other.
+  ASSERT_TRUE(ann->viewState(6));
+  auto local = dan->receive();
+  ASSERT_TRUE(local);
+  EXPECT_EQ(local->decode<conf::TlmFullManipInfo>().us, 6u);
 
   ASSERT_TRUE(redis.start());
   // Each node writes its own members back once it sees Redis again.
-  EXPECT_TRUE(a->waitForLog("wrote back 1 conferences and 1 members", 15000)) << a->log();
+  EXPECT_TRUE(a->waitForLog("wrote back 1 conferences and 2 members", 15000)) << a->log();
   EXPECT_TRUE(b->waitForLog("wrote back 1 conferences and 1 members", 15000)) << b->log();
+  for (ServerProcess* n : {a.get(), b.get()}) EXPECT_TRUE(n->waitForLog("logins accepted again", 15000)) << n->log();
 
   auto cy = enter(*b, false, "cy");
-  seeJoin(*ann, "cy", "ann\nbob\ncy\n");
-  seeJoin(*bob, "cy", "ann\nbob\ncy\n");
+  for (Participant* p : {ann.get(), bob.get(), dan.get()}) seeJoin(*p, "cy", "ann\nbob\ndan\ncy\n");
   ASSERT_TRUE(ann->viewState(7));
-  for (Participant* p : {bob.get(), cy.get()}) {
+  for (Participant* p : {bob.get(), cy.get(), dan.get()}) {
     auto frame = p->receive();
     ASSERT_TRUE(frame);
     EXPECT_EQ(frame->decode<conf::TlmFullManipInfo>().us, 7u) << "the master kept its role";

@@ -166,6 +166,9 @@ RedisBackend::RedisBackend(asio::io_context& io, RedisAddress address, std::stri
       deliver_(std::move(deliver)), reconnected_(std::move(reconnected)) {
   connect();
   subscriber_ = std::thread([this] { subscribe(); });
+  // Logins start once this node hears the others (or Redis is found away).
+  for (int waited = 0; waited < 2000 && !subscribed_ && connected(); waited += 10)
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
 }
 
 RedisBackend::~RedisBackend() {
@@ -199,8 +202,9 @@ void RedisBackend::markDown(const std::string& why) {
   redisFree(context_);
   context_ = nullptr;
   unreadPublishes_ = 0;
-  backoff_ = kFirstBackoff;
-  nextAttempt_ = std::chrono::steady_clock::now() + backoff_;
+  // A connection found dead (Redis restarted, say) is tried again at once.
+  backoff_ = std::chrono::milliseconds(0);
+  nextAttempt_ = std::chrono::steady_clock::now();
 }
 
 bool RedisBackend::drainPublishes() {
@@ -216,6 +220,12 @@ bool RedisBackend::drainPublishes() {
 }
 
 RedisReply RedisBackend::command(const std::vector<std::string>& args) {
+  for (int attempt = 0; attempt < 2; ++attempt)
+    if (RedisReply reply = commandOnce(args); reply || context_) return reply;
+  return nullptr;
+}
+
+RedisReply RedisBackend::commandOnce(const std::vector<std::string>& args) {
   if (!connect() || !drainPublishes()) return nullptr;
   std::vector<const char*> argv;
   std::vector<size_t> lengths;
@@ -244,6 +254,10 @@ RedisReply RedisBackend::script(const char* body, const std::vector<std::string>
 
 JoinResult RedisBackend::join(const std::string& key, const std::string& member, bool create,
                               const JoinLimits& limits) {
+  if (!subscribed_) {
+    log_.write(kLogErrors, "Redis subscription unreachable; new logins refused until it is back");
+    return JoinResult::kUnavailable;
+  }
   const long long stamp = std::chrono::duration_cast<std::chrono::microseconds>(
                               std::chrono::system_clock::now().time_since_epoch())
                               .count();
@@ -326,7 +340,7 @@ void RedisBackend::publish(const std::string& key, const Delivery& delivery) {
   }
   if (sent && ++unreadPublishes_ >= kMaxUnreadPublishes) drainPublishes();
   // Without Redis the local members still hear each other.
-  if (!sent) deliver_(key, delivery);
+  if (!sent || !subscribed_) deliver_(key, delivery);
 }
 
 void RedisBackend::subscribe() {
@@ -348,8 +362,13 @@ void RedisBackend::subscribe() {
       continue;
     }
     backoff = kFirstBackoff;
+    subscribed_ = true;
     // A new subscription after a loss: Redis may have restarted empty.
-    if (wasSubscribed) asio::post(io_, reconnected_);
+    if (wasSubscribed)
+      asio::post(io_, [this] {
+        log_.write(kLogEvents, "Redis subscription back; logins accepted again");
+        reconnected_();
+      });
     wasSubscribed = true;
     while (!stopping_) {
       void* raw = nullptr;
@@ -374,6 +393,7 @@ void RedisBackend::subscribe() {
         deliver_(key, delivery);
       });
     }
+    subscribed_ = false;
     redisFree(context);
     if (!stopping_) asio::post(io_, [this] { log_.write(kLogErrors, "Redis subscription lost; reconnecting"); });
   }

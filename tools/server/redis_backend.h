@@ -58,6 +58,7 @@ class RedisBackend : public ConferenceBackend {
 
  private:
   bool connect();
+  RedisReply commandOnce(const std::vector<std::string>& args);
   RedisReply script(const char* body, const std::vector<std::string>& args);
   void subscribe();
   void markDown(const std::string& why);
@@ -78,6 +79,9 @@ class RedisBackend : public ConferenceBackend {
   std::chrono::milliseconds backoff_{0};
   std::chrono::steady_clock::time_point nextAttempt_{};
   std::atomic<bool> stopping_{false};
+  // Frames published while not subscribed would be lost to this node's
+  // members: no logins then.
+  std::atomic<bool> subscribed_{false};
   std::thread subscriber_;
 };
 
