@@ -1,10 +1,13 @@
 // Load on kavrik-server: N conferences of M members on loopback, each
-// master sending view states at 30 per second. Reports the relay latency
-// from send to receipt (median, 99th percentile), frames lost, and the
-// server's CPU time per relayed frame.
+// master sending view states at 30 per second, on one node alone or on
+// three nodes sharing a private Redis (members spread over the nodes).
+// Reports the relay latency from send to receipt (median, 99th
+// percentile), frames lost, and the servers' CPU time per relayed frame.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <signal.h>
+#include <arpa/inet.h>
+#include <netinet/in.h>
 #include <sys/epoll.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
@@ -39,15 +42,19 @@ constexpr auto kDuration = std::chrono::seconds(5);
 // kavrik-server beside this program, on a free loopback port.
 class Server {
  public:
-  Server() {
+  explicit Server(const std::string& redisUrl = "", const std::string& nodeName = "") {
     const std::string program = (std::filesystem::read_symlink("/proc/self/exe").parent_path() / "kavrik-server");
     int out[2];
     if (pipe(out) != 0) return;
     pid_ = fork();
     if (pid_ == 0) {
       dup2(out[1], 1);
-      execl(program.c_str(), program.c_str(), "--listen", "127.0.0.1:0", "--log-level", "1", "--max-members",
-            "1000", static_cast<char*>(nullptr));
+      std::vector<std::string> args = {program, "--listen", "127.0.0.1:0", "--log-level", "1", "--max-members", "1000"};
+      if (!redisUrl.empty()) args.insert(args.end(), {"--redis", redisUrl, "--node-name", nodeName});
+      std::vector<char*> argv;
+      for (std::string& a : args) argv.push_back(a.data());
+      argv.push_back(nullptr);
+      execv(argv[0], argv.data());
       _exit(127);
     }
     close(out[1]);
@@ -78,6 +85,52 @@ class Server {
  private:
   pid_t pid_ = -1;
   std::string port_;
+};
+
+// A private redis-server on a free loopback port that keeps nothing on disk.
+class Redis {
+ public:
+  Redis() {
+    const int probe = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    bind(probe, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    getsockname(probe, reinterpret_cast<sockaddr*>(&address), &length);
+    close(probe);
+    port_ = ntohs(address.sin_port);
+    char folder[] = "/tmp/kvxbench-redis-XXXXXX";
+    folder_ = mkdtemp(folder);
+    pid_ = fork();
+    if (pid_ == 0) {
+      const int quiet = open("/dev/null", O_WRONLY);
+      dup2(quiet, 1);
+      const std::string port = std::to_string(port_);
+      execlp("redis-server", "redis-server", "--bind", "127.0.0.1", "--port", port.c_str(), "--save", "",
+             "--appendonly", "no", "--dir", folder_.c_str(), "--logfile", "", static_cast<char*>(nullptr));
+      _exit(127);
+    }
+    for (int waited = 0; waited < 5000 && !accepting(address); waited += 20)
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  ~Redis() {
+    kill(pid_, SIGKILL);
+    waitpid(pid_, nullptr, 0);
+    std::filesystem::remove_all(folder_);
+  }
+  std::string url() const { return "redis://127.0.0.1:" + std::to_string(port_); }
+
+ private:
+  static bool accepting(sockaddr_in address) {
+    const int s = socket(AF_INET, SOCK_STREAM, 0);
+    const bool ok = connect(s, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+    close(s);
+    return ok;
+  }
+  int port_ = 0;
+  pid_t pid_ = -1;
+  std::string folder_;
 };
 
 struct Member {
@@ -114,11 +167,25 @@ std::unique_ptr<PosixNetStream> enter(const std::string& port, int conference, b
 void BM_ConferenceRelay(benchmark::State& state) {
   const int conferences = static_cast<int>(state.range(0));
   const int members = static_cast<int>(state.range(1));
-  Server server;
+  const int nodes = static_cast<int>(state.range(2));
+  std::unique_ptr<Redis> redis;
+  std::vector<std::unique_ptr<Server>> servers;
+  if (nodes > 1) {
+    redis = std::make_unique<Redis>();
+    setenv("KAVRIK_CLUSTER_SECRET", "bench secret", 1);
+    for (int n = 0; n < nodes; ++n) servers.push_back(std::make_unique<Server>(redis->url(), "n" + std::to_string(n)));
+  } else {
+    servers.push_back(std::make_unique<Server>());
+  }
+  const auto cpuSeconds = [&] {
+    double total = 0;
+    for (const auto& server : servers) total += server->cpuSeconds();
+    return total;
+  };
   std::vector<Member> all;
   for (int c = 0; c < conferences; ++c) {
     for (int m = 0; m < members; ++m) {
-      auto stream = enter(server.port(), c, m == 0);
+      auto stream = enter(servers[static_cast<size_t>(c + m) % servers.size()]->port(), c, m == 0);
       if (!stream) {
         state.SkipWithError("could not enter a conference");
         return;
@@ -175,7 +242,7 @@ void BM_ConferenceRelay(benchmark::State& state) {
   auto templateFrame = dataToMessage(kTlmFullManipInfo, view);
   std::vector<uint8_t> frame(templateFrame->frame(), templateFrame->frame() + templateFrame->wireSize());
 
-  const double cpuBefore = server.cpuSeconds();
+  const double cpuBefore = cpuSeconds();
   size_t sent = 0;
   for (auto _ : state) {
     // Masters take turns, so that each sends 30 per second, evenly spread.
@@ -197,7 +264,7 @@ void BM_ConferenceRelay(benchmark::State& state) {
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(500));
   }
-  const double cpu = server.cpuSeconds() - cpuBefore;
+  const double cpu = cpuSeconds() - cpuBefore;
   receiving = false;
   receiver.join();
   close(epoll);
@@ -216,9 +283,10 @@ void BM_ConferenceRelay(benchmark::State& state) {
 }
 
 BENCHMARK(BM_ConferenceRelay)
-    ->ArgNames({"conferences", "members"})
-    ->Args({10, 10})
-    ->Args({100, 10})
+    ->ArgNames({"conferences", "members", "nodes"})
+    ->Args({10, 10, 1})
+    ->Args({100, 10, 1})
+    ->Args({100, 10, 3})
     ->Iterations(1)
     ->Unit(benchmark::kSecond)
     ->UseRealTime();

@@ -27,42 +27,59 @@ std::string cleanPseudonym(const char* text) {
     if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) c = ' ';
   return name;
 }
+
+Frame simpleFrame(int type, int32_t value, uint32_t seq) {
+  TlmSimple simple;
+  simple.value = value;
+  simple.seq = seq;
+  return buildFrame(type, simple);
+}
+
+Frame shoutFrame(int32_t kind, const std::string& text) {
+  TlmShout shout;
+  shout.kind = kind;
+  shout.setText(text);
+  return buildFrame(kTlmShout, shout);
+}
+
+Frame userListFrame(const std::vector<std::string>& pseudonyms) {
+  std::string list;
+  for (const std::string& name : pseudonyms) {
+    if (list.size() + name.size() + 1 > kMaxUserListText) break;
+    list += name + "\n";
+  }
+  return shoutFrame(TlmShout::kUserList, list);
+}
 }  // namespace
 
-Conference::Conference(std::string fileHash, const Password& password, const ServerLog& log)
-    : fileHash_(std::move(fileHash)), password_(password), log_(log) {}
-
-bool Conference::passwordMatches(const Password& candidate) const {
-  uint8_t difference = 0;
-  for (size_t i = 0; i < password_.size(); ++i) difference |= password_[i] ^ candidate[i];
-  return difference == 0;
+bool announceDeparture(ConferenceBackend& backend, const std::string& key, const std::string& member,
+                       const std::string& pseudonym, bool named) {
+  const Departure departure = backend.leave(key, member);
+  // A master leaving during a request hands the role to the requester.
+  if (!departure.newMaster.empty()) backend.publish(key, {departure.newMaster, "", simpleFrame(kTlmNowMaster, 0, 0)});
+  if (named && !departure.conferenceEnded) {
+    backend.publish(key, {"", "", shoutFrame(TlmShout::kLeft, pseudonym)});
+    backend.publish(key, {"", "", userListFrame(backend.pseudonyms(key))});
+  }
+  return departure.conferenceEnded;
 }
+
+Conference::Conference(std::string key, std::string fileHash, ConferenceBackend& backend, const ServerLog& log)
+    : key_(std::move(key)), fileHash_(std::move(fileHash)), backend_(backend), log_(log) {}
 
 std::string Conference::label() const { return printable(fileHash_.substr(0, 8)); }
 
 void Conference::add(const std::shared_ptr<Session>& member, bool asMaster) {
   members_.push_back(member);
   member->conference = this;
-  if (asMaster) master_ = member.get();
+  member->isMaster = asMaster;
 }
 
-void Conference::remove(Session& member) {
+bool Conference::remove(Session& member) {
   std::erase_if(members_, [&](const auto& m) { return m.get() == &member; });
   member.conference = nullptr;
-  if (&member == requester_) requester_ = nullptr;
-  if (&member == master_) {
-    master_ = nullptr;
-    // A master leaving during a request hands the role to the requester.
-    if (requester_) {
-      Session& next = *requester_;
-      requester_ = nullptr;
-      makeMaster(next);
-    }
-  }
-  if (member.named && !members_.empty()) {
-    sendShout(nullptr, nullptr, TlmShout::kLeft, member.pseudonym);
-    sendUserList();
-  }
+  member.isMaster = false;
+  return announceDeparture(backend_, key_, member.memberId, member.pseudonym, member.named);
 }
 
 void Conference::handle(Session& from, int type, TlmData& message, const uint8_t* payload, int length) {
@@ -71,24 +88,42 @@ void Conference::handle(Session& from, int type, TlmData& message, const uint8_t
     case kTlmWantMaster: return onWantMaster(from);
     case kTlmReleaseMaster: return onReleaseAnswer(from, static_cast<TlmSimple&>(message));
     case kTlmFullManipInfo:
-      if (&from != master_) {
+      if (!from.isMaster) {
         log_.write(kLogDetails, from.peer() + ": view state from a non-master ignored");
         return;
       }
       lastSeq_ = static_cast<TlmFullManipInfo&>(message).us;
-      return toOthers(from, copyFrame(type, payload, length));
+      return backend_.publish(key_, {"", from.memberId, copyFrame(type, payload, length)});
     case kTlmViewAck: from.lastAck = static_cast<TlmSimple&>(message).seq; return;
     default: return;  // type 6 acknowledges the role; nothing to do
   }
+}
+
+size_t Conference::deliver(const Delivery& delivery) {
+  size_t sent = 0;
+  if (!delivery.frame || delivery.frame->size() < 2) return sent;
+  const int type = ((*delivery.frame)[0] << 8) | (*delivery.frame)[1];
+  for (const auto& member : members_) {
+    if (!delivery.to.empty() && member->memberId != delivery.to) continue;
+    if (member->memberId == delivery.except) continue;
+    if (type == kTlmNowMaster) {
+      member->isMaster = true;
+      log_.write(kLogEvents, member->peer() + " is now master of conference " + label());
+    }
+    member->send(delivery.frame);
+    ++sent;
+  }
+  return sent;
 }
 
 void Conference::onShout(Session& from, TlmShout& shout) {
   if (shout.kind == TlmShout::kJoined && !from.named) {
     from.named = true;
     from.pseudonym = cleanPseudonym(shout.text());
+    backend_.name(key_, from.memberId, from.pseudonym);
     log_.write(kLogEvents, from.peer() + " is \"" + printable(from.pseudonym) + "\" in conference " + label());
-    sendShout(nullptr, &from, TlmShout::kJoined, from.pseudonym);
-    sendUserList();
+    backend_.publish(key_, {"", from.memberId, shoutFrame(TlmShout::kJoined, from.pseudonym)});
+    backend_.publish(key_, {"", "", userListFrame(backend_.pseudonyms(key_))});
     return;
   }
   // Other kinds and notices would let one member fake joins or pop message
@@ -97,66 +132,38 @@ void Conference::onShout(Session& from, TlmShout& shout) {
     log_.write(kLogDetails, from.peer() + ": shout of kind " + std::to_string(shout.kind) + " not relayed");
     return;
   }
-  sendShout(nullptr, &from, TlmShout::kChat, shout.text());
+  backend_.publish(key_, {"", from.memberId, shoutFrame(TlmShout::kChat, shout.text())});
 }
 
 void Conference::onWantMaster(Session& from) {
-  if (&from == master_) return sendSimple(from, kTlmNowMaster, 0);
-  if (!master_) return makeMaster(from);
-  if (requester_) return sendSimple(from, kTlmWantMaster, kRequestPending);
-  requester_ = &from;
-  log_.write(kLogEvents, from.peer() + " asks for the master role in conference " + label());
-  sendSimple(*master_, kTlmReleaseMaster, 0);
+  const MasterRequest request = backend_.wantMaster(key_, from.memberId);
+  switch (request.kind) {
+    case MasterRequest::kAlreadyMaster:
+    case MasterRequest::kGranted:
+      return backend_.publish(key_, {from.memberId, "", simpleFrame(kTlmNowMaster, 0, lastSeq_)});
+    case MasterRequest::kPending:
+      return from.send(simpleFrame(kTlmWantMaster, kRequestPending, lastSeq_));
+    case MasterRequest::kForwarded:
+      log_.write(kLogEvents, from.peer() + " asks for the master role in conference " + label());
+      return backend_.publish(key_, {request.master, "", simpleFrame(kTlmReleaseMaster, 0, lastSeq_)});
+    case MasterRequest::kUnavailable:
+      log_.write(kLogRefusals, from.peer() + ": master request refused, conference state unreachable");
+      return from.send(simpleFrame(kTlmWantMaster, kRequestPending, lastSeq_));
+  }
 }
 
 void Conference::onReleaseAnswer(Session& from, const TlmSimple& answer) {
-  if (&from != master_ || !requester_) return;
-  Session& requester = *requester_;
-  requester_ = nullptr;
-  if (answer.value == 0) {
-    makeMaster(requester);
+  if (!from.isMaster) return;
+  const bool accepted = answer.value == 0;
+  const std::string requester = backend_.answerRelease(key_, from.memberId, accepted);
+  if (requester.empty()) return;
+  if (accepted) {
+    from.isMaster = false;
+    backend_.publish(key_, {requester, "", simpleFrame(kTlmNowMaster, 0, lastSeq_)});
   } else {
     log_.write(kLogEvents, from.peer() + " keeps the master role in conference " + label());
-    sendSimple(requester, kTlmWantMaster, kReleaseRefused);
+    backend_.publish(key_, {requester, "", simpleFrame(kTlmWantMaster, kReleaseRefused, lastSeq_)});
   }
-}
-
-void Conference::makeMaster(Session& member) {
-  master_ = &member;
-  log_.write(kLogEvents, member.peer() + " is now master of conference " + label());
-  sendSimple(member, kTlmNowMaster, 0);
-}
-
-void Conference::sendSimple(Session& to, int type, int32_t value) {
-  TlmSimple simple;
-  simple.value = value;
-  simple.seq = lastSeq_;
-  to.send(buildFrame(type, simple));
-}
-
-void Conference::sendShout(Session* to, Session* except, int32_t kind, const std::string& text) {
-  TlmShout shout;
-  shout.kind = kind;
-  shout.setText(text);
-  const Frame frame = buildFrame(kTlmShout, shout);
-  if (to) return to->send(frame);
-  for (const auto& member : members_)
-    if (member.get() != except) member->send(frame);
-}
-
-void Conference::sendUserList() {
-  std::string list;
-  for (const auto& member : members_) {
-    if (!member->named) continue;
-    if (list.size() + member->pseudonym.size() + 1 > kMaxUserListText) break;
-    list += member->pseudonym + "\n";
-  }
-  sendShout(nullptr, nullptr, TlmShout::kUserList, list);
-}
-
-void Conference::toOthers(const Session& except, const Frame& frame) {
-  for (const auto& member : members_)
-    if (member.get() != &except) member->send(frame);
 }
 
 }  // namespace kvx::server

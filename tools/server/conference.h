@@ -1,13 +1,14 @@
 #pragma once
-// One conference: its members in join order, the master role and its
-// hand-over, and the relay of chat and view states.
-#include <array>
+// This node's part of one conference: its local members, the relay of
+// their chat and view states, and their share in the master hand-over. The
+// conference's shared state lives in the backend, and every frame for the
+// members goes through it, so that all nodes relay in one order.
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "frames.h"
+#include "conference_backend.h"
 
 namespace kvx::conf {
 class TlmData;
@@ -22,40 +23,40 @@ class ServerLog;
 
 class Conference {
  public:
-  using Password = std::array<uint8_t, 16>;
+  Conference(std::string key, std::string fileHash, ConferenceBackend& backend, const ServerLog& log);
 
-  Conference(std::string fileHash, const Password& password, const ServerLog& log);
-
-  const std::string& fileHash() const { return fileHash_; }
-  // Compares in constant time, so that answer times tell nothing about how
-  // much of a guess was right.
-  bool passwordMatches(const Password& candidate) const;
+  const std::string& key() const { return key_; }
   size_t memberCount() const { return members_.size(); }
+  const std::vector<std::shared_ptr<Session>>& members() const { return members_; }
   // For log lines: the start of the file hash, never the password.
   std::string label() const;
 
   void add(const std::shared_ptr<Session>& member, bool asMaster);
-  // Announces the departure and keeps the master role consistent.
-  void remove(Session& member);
+  // Announces the departure and keeps the master role consistent; true
+  // when the conference ended with it.
+  bool remove(Session& member);
   void handle(Session& from, int type, conf::TlmData& message, const uint8_t* payload, int length);
+  // A frame published for this conference reaches the local members; the
+  // number of frames queued.
+  size_t deliver(const Delivery& delivery);
 
  private:
   void onShout(Session& from, conf::TlmShout& shout);
   void onWantMaster(Session& from);
   void onReleaseAnswer(Session& from, const conf::TlmSimple& answer);
-  void makeMaster(Session& member);
-  void sendSimple(Session& to, int type, int32_t value);
-  void sendShout(Session* to, Session* except, int32_t kind, const std::string& text);
-  void sendUserList();
-  void toOthers(const Session& except, const Frame& frame);
 
+  std::string key_;
   std::string fileHash_;
-  Password password_;
+  ConferenceBackend& backend_;
   const ServerLog& log_;
   std::vector<std::shared_ptr<Session>> members_;
-  Session* master_ = nullptr;
-  Session* requester_ = nullptr;
   uint32_t lastSeq_ = 0;
 };
+
+// Announces that `member` (named `pseudonym`, empty when it never gave
+// one) left, and hands the master role on; used for local members and for
+// the members of a node that died. True when the conference ended.
+bool announceDeparture(ConferenceBackend& backend, const std::string& key, const std::string& member,
+                       const std::string& pseudonym, bool named);
 
 }  // namespace kvx::server

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "conference.h"
+#include "memory_backend.h"
 #include "session.h"
 #include "tlm_messages.h"
 
@@ -28,8 +29,11 @@ Frame loginAnswer(int32_t status, bool master) {
 }
 }  // namespace
 
-ConferenceServer::ConferenceServer(asio::io_context& io, const ServerOptions& options, const ServerLog& log)
-    : io_(io), options_(options), log_(log), acceptor_(io), acceptRetry_(io) {}
+ConferenceServer::ConferenceServer(asio::io_context& io, const ServerOptions& options, const ServerLog& log,
+                                   const std::string& clusterSecret)
+    : io_(io), options_(options), log_(log), acceptor_(io), acceptRetry_(io), keyMaker_(clusterSecret),
+      backend_(std::make_unique<MemoryBackend>(
+          [this](const std::string& key, const Delivery& delivery) { deliver(key, delivery); })) {}
 
 ConferenceServer::~ConferenceServer() = default;
 
@@ -100,13 +104,8 @@ void ConferenceServer::accept() {
   });
 }
 
-Conference* ConferenceServer::find(const std::string& fileHash, const uint8_t* password) {
-  Conference::Password candidate;
-  std::memcpy(candidate.data(), password, candidate.size());
-  const auto [first, last] = conferences_.equal_range(fileHash);
-  for (auto it = first; it != last; ++it)
-    if (it->second->passwordMatches(candidate)) return it->second.get();
-  return nullptr;
+void ConferenceServer::deliver(const std::string& key, const Delivery& delivery) {
+  if (const auto it = conferences_.find(key); it != conferences_.end()) relayedFrames_ += it->second->deliver(delivery);
 }
 
 void ConferenceServer::login(const std::shared_ptr<Session>& session, TlmConnectNexus& request) {
@@ -121,23 +120,27 @@ void ConferenceServer::login(const std::shared_ptr<Session>& session, TlmConnect
     return refuse(session, kClientTooNew, "protocol level " + std::to_string(request.protocolLevel) + " too new", false);
 
   const std::string fileHash(reinterpret_cast<const char*>(request.fileHash), TlmConnectNexus::kHashSize);
-  Conference* conference = find(fileHash, request.password);
+  const std::string key = keyMaker_.key(fileHash, request.password);
   const bool create = request.masterFlag != 0;
-  if (create && conference) return refuse(session, kConferenceExistence, "conference already exists", true);
-  if (!create && !conference) return refuse(session, kConferenceExistence, "no such conference", true);
-  if (create && conferences_.size() >= static_cast<size_t>(options_.maxConferences))
-    return refuseFull(session, "The conference server is full: it holds " + std::to_string(options_.maxConferences) +
-                                   " conferences. Please try again later.");
-  if (!create && conference->memberCount() >= static_cast<size_t>(options_.maxMembers))
-    return refuseFull(session, "This conference is full: it has " + std::to_string(options_.maxMembers) +
-                                   " members. Please try again later.");
-  if (create) {
-    Conference::Password password;
-    std::memcpy(password.data(), request.password, password.size());
-    auto created = std::make_unique<Conference>(fileHash, password, log_);
-    conference = created.get();
-    conferences_.emplace(fileHash, std::move(created));
+  const std::string memberId = nodeName_ + "/" + std::to_string(++nextMember_);
+  switch (backend_->join(key, memberId, create, {options_.maxConferences, options_.maxMembers})) {
+    case JoinResult::kJoined: break;
+    case JoinResult::kExists: return refuse(session, kConferenceExistence, "conference already exists", true);
+    case JoinResult::kMissing: return refuse(session, kConferenceExistence, "no such conference", true);
+    case JoinResult::kServerFull:
+      return refuseFull(session, "The conference server is full: it holds " + std::to_string(options_.maxConferences) +
+                                     " conferences. Please try again later.");
+    case JoinResult::kConferenceFull:
+      return refuseFull(session, "This conference is full: it has " + std::to_string(options_.maxMembers) +
+                                     " members. Please try again later.");
+    case JoinResult::kUnavailable:
+      return refuseFull(session,
+                        "The conference server cannot reach its shared conference state just now. Please try again "
+                        "in a minute.");
   }
+  auto& conference = conferences_[key];
+  if (!conference) conference = std::make_unique<Conference>(key, fileHash, *backend_, log_);
+  session->memberId = memberId;
   conference->add(session, create);
   session->awaitingLogin = false;
   --waitingForLogin_;
@@ -172,18 +175,11 @@ void ConferenceServer::leave(Session& session) {
     log_.write(kLogEvents, session.peer() + " disconnected");
     return;
   }
-  conference->remove(session);
+  const bool ended = conference->remove(session);
   log_.write(kLogEvents, session.peer() + " left conference " + conference->label() + " (last view state applied: " +
                              std::to_string(session.lastAck) + ")");
-  if (conference->memberCount() > 0) return;
-  log_.write(kLogEvents, "conference " + conference->label() + " ended");
-  const auto [first, last] = conferences_.equal_range(conference->fileHash());
-  for (auto it = first; it != last; ++it) {
-    if (it->second.get() == conference) {
-      conferences_.erase(it);
-      break;
-    }
-  }
+  if (ended) log_.write(kLogEvents, "conference " + conference->label() + " ended");
+  if (conference->memberCount() == 0) conferences_.erase(std::string(conference->key()));
 }
 
 }  // namespace kvx::server

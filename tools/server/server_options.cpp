@@ -7,12 +7,16 @@ namespace kvx::server {
 
 const char* const kServerUsage =
     "usage: kavrik-server [--listen HOST:PORT] [--max-conferences N] [--max-members N]\n"
-    "                     [--login-timeout SECONDS] [--log-level 0-4] [--version] [--help]\n"
+    "                     [--login-timeout SECONDS] [--log-level 0-4]\n"
+    "                     [--redis redis://HOST:PORT[/DB] [--node-name NAME]] [--version] [--help]\n"
     "  --listen HOST:PORT      address to accept viewers on (default 0.0.0.0:443; port 0 picks a free one)\n"
     "  --max-conferences N     conferences held at once (default 10000)\n"
     "  --max-members N         members of one conference (default 64)\n"
     "  --login-timeout SECONDS time a connection has to log in (default 10)\n"
-    "  --log-level 0-4         0 silent, 1 errors, 2 refusals and drops, 3 events (default), 4 details\n";
+    "  --log-level 0-4         0 silent, 1 errors, 2 refusals and drops, 3 events (default), 4 details\n"
+    "  --redis URL             share conferences with other nodes through this Redis; needs\n"
+    "                          KAVRIK_CLUSTER_SECRET, reads KAVRIK_REDIS_PASSWORD when set\n"
+    "  --node-name NAME        this node's name among the others (default: host name and pid)\n";
 
 namespace {
 bool parseInt(const std::string& text, int low, int high, int& value) {
@@ -69,7 +73,8 @@ bool parseServerOptions(int argc, char** argv, ServerOptions& options, std::stri
     const Numeric* numeric = nullptr;
     for (const Numeric& n : numerics)
       if (name == n.name) numeric = &n;
-    if (!numeric && name != "--listen") {
+    std::string* text = name == "--redis" ? &options.redisUrl : name == "--node-name" ? &options.nodeName : nullptr;
+    if (!numeric && !text && name != "--listen") {
       error = "unknown option " + name;
       return false;
     }
@@ -80,7 +85,14 @@ bool parseServerOptions(int argc, char** argv, ServerOptions& options, std::stri
       }
       value = argv[++i];
     }
-    if (numeric) {
+    if (text) {
+      // Node names go into member names and Redis keys.
+      if (value.empty() || (text == &options.nodeName && value.find_first_of("/ \n") != std::string::npos)) {
+        error = name + " takes a value without blanks or slashes, not \"" + value + "\"";
+        return false;
+      }
+      *text = value;
+    } else if (numeric) {
       if (!parseInt(value, numeric->low, numeric->high, *numeric->target)) {
         error = name + " takes a number from " + std::to_string(numeric->low) + " to " +
                 std::to_string(numeric->high) + ", not \"" + value + "\"";

@@ -11,6 +11,8 @@ struct ServerOptions {
   int maxMembers = 64;
   int loginTimeoutSeconds = 10;
   int logLevel = 3;
+  std::string redisUrl;  // empty: working alone
+  std::string nodeName;
   bool showVersion = false;
   bool showHelp = false;
 };

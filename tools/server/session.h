@@ -39,6 +39,9 @@ class Session : public std::enable_shared_from_this<Session> {
   Conference* conference = nullptr;
   bool awaitingLogin = true;
   bool named = false;
+  bool isMaster = false;
+  // Names the member in the conference state shared by the nodes.
+  std::string memberId;
   std::string pseudonym;
   uint32_t lastAck = 0;
 
