@@ -1,6 +1,6 @@
 #include "file_hash.h"
 
-#include "digests.h"
+#include "services/digests.h"
 
 #include <cstdio>
 #include <memory>

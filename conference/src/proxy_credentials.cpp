@@ -5,7 +5,7 @@
 #include <random>
 
 #include "base64.h"
-#include "digests.h"
+#include "services/digests.h"
 
 namespace kvx::conf {
 

@@ -12,7 +12,7 @@
 #include <thread>
 #include <vector>
 
-#include "digests.h"
+#include "services/digests.h"
 #include "http_proxy.h"
 #include "posix_net_stream.h"
 

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "base64.h"
-#include "digests.h"
+#include "services/digests.h"
 #include "proxy_credentials.h"
 
 namespace kvx::conf {

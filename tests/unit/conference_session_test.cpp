@@ -2,7 +2,7 @@
 // dispatcher, the master role, chat and the view states a master sends.
 #include "byte_stream.h"
 #include "conf_dpy_data.h"
-#include "digests.h"
+#include "services/digests.h"
 #include "conference_doubles.h"
 #include "conference_settings.h"
 #include "conference_session.h"

@@ -3,7 +3,6 @@
 #include "format/blowfish.h"
 #include "format/cfb64.h"
 #include "format/crypt_sink.h"
-#include "format/md5.h"
 #include "temp_env.h"
 
 #include <gtest/gtest.h>
@@ -32,39 +31,6 @@ std::vector<uint8_t> unhex(const std::string& text) {
   std::vector<uint8_t> out;
   for (size_t i = 0; i + 1 < text.size(); i += 2) out.push_back(static_cast<uint8_t>(std::stoi(text.substr(i, 2), nullptr, 16)));
   return out;
-}
-
-TEST(Md5, Rfc1321TestSuite) {
-  const struct {
-    const char* message;
-    const char* digest;
-  } cases[] = {
-      {"", "d41d8cd98f00b204e9800998ecf8427e"},
-      {"a", "0cc175b9c0f1b6a831c399e269772661"},
-      {"abc", "900150983cd24fb0d6963f7d28e17f72"},
-      {"message digest", "f96b697d7cb7938d525a2f31aaf161d0"},
-      {"abcdefghijklmnopqrstuvwxyz", "c3fcd3d76192e4007dfb496cca67e13b"},
-      {"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789",
-       "d174ab98d277d9f5a5611c2c9f419d9f"},
-      {"12345678901234567890123456789012345678901234567890123456789012345678901234567890",
-       "57edf4a22be3c955ac49da2e2107b67a"},
-  };
-  for (const auto& c : cases) {
-    const std::string message = c.message;
-    auto digest = Md5::digest(reinterpret_cast<const uint8_t*>(message.data()), message.size());
-    EXPECT_EQ(hex(digest.data(), 16), c.digest) << '"' << message << '"';
-  }
-}
-
-TEST(Md5, PiecewiseUpdateMatchesOneShot) {
-  std::string message(1000, '\0');
-  for (size_t i = 0; i < message.size(); ++i) message[i] = static_cast<char>(i * 7);
-  const auto* bytes = reinterpret_cast<const uint8_t*>(message.data());
-  Md5 md5;
-  for (size_t at = 0, step = 1; at < message.size(); at += step, step = step * 3 % 97 + 1)
-    md5.update(bytes + at, std::min(step, message.size() - at));
-  auto whole = Md5::digest(bytes, message.size());
-  EXPECT_EQ(md5.finish(), whole);
 }
 
 // Published Blowfish ECB vectors (8-byte keys).

@@ -1,6 +1,6 @@
 #include "format/cfb64.h"
 
-#include "format/md5.h"
+#include "services/digests.h"
 
 #include <algorithm>
 #include <cstring>
@@ -8,8 +8,7 @@
 namespace kvx {
 
 std::array<uint8_t, 16> passPhraseKey(std::string_view passPhrase, int keyBytes) {
-  std::array<uint8_t, 16> key =
-      Md5::digest(reinterpret_cast<const uint8_t*>(passPhrase.data()), passPhrase.size());
+  std::array<uint8_t, 16> key = Md5::of(passPhrase);
   std::fill(key.begin() + std::clamp(keyBytes, 0, 16), key.end(), 0);
   return key;
 }

@@ -1,13 +1,14 @@
 #pragma once
-// MD4 (RFC 1320) for file hashes and MD5 (RFC 1321) for proxy Digest
-// authentication; both take bytes in pieces and give 16-byte digests.
+// MD4 (RFC 1320) for conference file hashes and MD5 (RFC 1321) for the
+// pass-phrase key and proxy Digest authentication; both take bytes in pieces
+// and give 16-byte digests.
 #include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
 
-namespace kvx::conf {
+namespace kvx {
 
 using Digest16 = std::array<uint8_t, 16>;
 
@@ -47,4 +48,4 @@ class Md5 : public BlockDigest {
 // 32 lowercase hex digits.
 std::string toHex(const Digest16& digest);
 
-}  // namespace kvx::conf
+}  // namespace kvx

@@ -1,9 +1,9 @@
-#include "digests.h"
+#include "services/digests.h"
 
 #include <algorithm>
 #include <cstring>
 
-namespace kvx::conf {
+namespace kvx {
 
 namespace {
 uint32_t rotl(uint32_t x, int n) { return (x << n) | (x >> (32 - n)); }
@@ -120,4 +120,4 @@ std::string toHex(const Digest16& digest) {
   return hex;
 }
 
-}  // namespace kvx::conf
+}  // namespace kvx
