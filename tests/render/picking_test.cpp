@@ -98,7 +98,7 @@ TEST_F(TopViewGrid, ObjectModeSelectionAdvancesToTheSelectedObject) {
 TEST_F(TopViewGrid, MeasurementOfTwoPoints) {
   click(80, 60, KVX_ACTION_MEASURE);
   ASSERT_NE(view.manip.measure, nullptr);
-  EXPECT_TRUE(view.state().measurementPending);
+  EXPECT_TRUE(view.state().measurement.pending);
   EXPECT_EQ(view.manip.measure->distance, -1);
   EXPECT_EQ(view.state().rectangleStartX, 80) << "the rubber line starts at the point";
 
@@ -108,7 +108,7 @@ TEST_F(TopViewGrid, MeasurementOfTwoPoints) {
   click(101, 39, KVX_ACTION_MEASURE);
   kvx_Measure m;
   ASSERT_TRUE(view.plugin.GetMeasureData(&m));
-  EXPECT_FALSE(view.state().measurementPending);
+  EXPECT_FALSE(view.state().measurement.pending);
   EXPECT_FLOAT_EQ(m.pointA[0], 0);
   EXPECT_FLOAT_EQ(m.pointB[0], 0.5f);
   EXPECT_FLOAT_EQ(m.pointB[1], 0.5f);
@@ -135,9 +135,9 @@ TEST_F(TopViewGrid, EmptySpaceWhileAPointIsPendingChangesNothing) {
   click(60, 40, KVX_ACTION_MEASURE);
   click(3, 3, KVX_ACTION_MEASURE);
   ASSERT_NE(view.manip.measure, nullptr);
-  EXPECT_TRUE(view.state().measurementPending);
+  EXPECT_TRUE(view.state().measurement.pending);
   view.plugin.OnEvent(500);  // a tool-mode command cancels it
-  EXPECT_FALSE(view.state().measurementPending);
+  EXPECT_FALSE(view.state().measurement.pending);
 }
 
 // The unit square of side 2 around the origin, cut at x = 0.
@@ -170,7 +170,7 @@ TEST_F(CutSquare, PicksSnapToSectionPointsOnly) {
   EXPECT_NEAR(view.manip.measure->pointA[1], 0, 1e-4);
 
   view.plugin.SetCutPlane(kvx_CutPlane::NONE_PLAN);
-  view.state().measurementPending = false;
+  view.state().measurement.pending = false;
   pick(120, 20);  // without a cut every vertex counts again
   EXPECT_FLOAT_EQ(view.manip.measure->pointA[0], 1);
 }

@@ -157,7 +157,7 @@ TEST_F(CameraFixture, TourOfASingleCameraVisitsSixTemporaryViewsAndRemovesThem) 
   sdk.SetCurrentCamera(1, false);
   const int steps = sdk.state().transitionSteps;
   ASSERT_TRUE(sdk.OnEvent(1101));
-  EXPECT_TRUE(sdk.state().animating);
+  EXPECT_TRUE(sdk.state().tour.running);
   ASSERT_EQ(sdk.GetNbCameras(), 7);
   EXPECT_EQ(name(2), "#KVX_SIGNATURE#_AnimTop");
   EXPECT_EQ(name(7), "AnimLeft");
@@ -168,7 +168,7 @@ TEST_F(CameraFixture, TourOfASingleCameraVisitsSixTemporaryViewsAndRemovesThem) 
     EXPECT_EQ(sdk.GetCurrentCameraIndex(), expected);
   }
   EXPECT_TRUE(sdk.OnEvent(1103));
-  EXPECT_FALSE(sdk.state().animating);
+  EXPECT_FALSE(sdk.state().tour.running);
   EXPECT_EQ(sdk.GetNbCameras(), 1);
   EXPECT_EQ(sdk.GetCurrentCameraIndex(), 1);
   EXPECT_EQ(sdk.state().transitionSteps, steps);
@@ -190,7 +190,7 @@ TEST_F(CameraFixture, TourStepWrapsAfterTheLastCamera) {
 TEST_F(CameraFixture, TourWithoutUserCamerasDoesNotStart) {
   install(0);
   sdk.OnEvent(1101);
-  EXPECT_FALSE(sdk.state().animating);
+  EXPECT_FALSE(sdk.state().tour.running);
   EXPECT_EQ(sdk.GetNbCameras(), 0);
   EXPECT_TRUE(sdk.OnEvent(1103)) << "stopping nothing is still a known command";
 }

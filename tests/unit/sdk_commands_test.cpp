@@ -135,12 +135,12 @@ TEST_F(Commands, KeepSelectionInPointModeRemovesWhatWasNotSelected) {
 TEST_F(Commands, ToolModeCommandsLeaveMeasurementMode) {
   for (int code : {500, 501, 502, 903, 2000}) {
     sdk.OnEvent(1006);
-    EXPECT_TRUE(sdk.state().measurementMode);
-    sdk.state().measurementPending = true;
+    EXPECT_TRUE(sdk.state().measurement.mode);
+    sdk.state().measurement.pending = true;
     scene().sceneFlags = 0x02;
     EXPECT_TRUE(sdk.OnEvent(code));
-    EXPECT_FALSE(sdk.state().measurementMode) << code;
-    EXPECT_FALSE(sdk.state().measurementPending) << code;
+    EXPECT_FALSE(sdk.state().measurement.mode) << code;
+    EXPECT_FALSE(sdk.state().measurement.pending) << code;
     EXPECT_EQ(scene().sceneFlags, 0u) << code;
   }
 }

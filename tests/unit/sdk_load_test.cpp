@@ -157,8 +157,8 @@ TEST_F(LoadedSdk, PasswordsLockTheLoadedScene) {
 TEST_F(LoadedSdk, MeasurementAndCuttingPlaneComeBackFromTheFile) {
   const std::string path = writeSample("a.kvx");
   ASSERT_GT(sdk->LoadFile(path.c_str(), nullptr, false), 7);
-  state().measure = std::make_unique<kvx_Measure>(kvx_Measure{{1, 2, 3}, {4, 6, 3}, 5});
-  manip.measure = state().measure.get();
+  state().measurement.record = std::make_unique<kvx_Measure>(kvx_Measure{{1, 2, 3}, {4, 6, 3}, 5});
+  manip.measure = state().measurement.record.get();
   ASSERT_TRUE(sdk->SetCutPlane(kvx_CutPlane::Y_PLAN));
   ASSERT_TRUE(sdk->SetCutPlanePos(0.25f));
   const std::string saved = env.path("measured.kvx").string();

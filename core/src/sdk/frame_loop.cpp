@@ -75,8 +75,8 @@ FrameInput frameInputOf(State& s) {
   in.view = s.manip;
   in.frame = s.frame;
   in.automaticLight = s.automaticLight;
-  in.animating = s.animating;
-  in.measurementMode = s.measurementMode;
+  in.animating = s.tour.running;
+  in.measurementMode = s.measurement.mode;
   in.highlightedObject = s.objectMode ? s.currentObject : -1;
   in.section = &s.sectionCache;
   in.cursor = {s.cursorImage, s.cursorWidth, s.cursorHeight, s.cursorShown};
@@ -102,7 +102,7 @@ bool drawView(State& s, DrawKind kind) {
     present(s);
     return false;
   }
-  if (s.selectionRectangle || s.measurementPending) return drawRubberBands(s);
+  if (s.selectionRectangle || s.measurement.pending) return drawRubberBands(s);
 
   const bool single = kind == DrawKind::SingleStep;
   if (!(single && s.transitionRunning)) beginDraw(s);

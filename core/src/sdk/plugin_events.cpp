@@ -1,5 +1,4 @@
 // Pointer events and commands.
-#include "interaction/camera_switch.h"
 #include "interaction/camera_tour.h"
 #include "interaction/display_commands.h"
 #include "interaction/manipulation.h"
@@ -8,6 +7,7 @@
 #include "interaction/rubber_band_mode.h"
 #include "interaction/scene_edits.h"
 #include "interaction/selection.h"
+#include "sdk/camera_changes.h"
 #include "sdk/plugin_state.h"
 #include "services/debuglog.h"
 #include "services/paths.h"
@@ -15,6 +15,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <span>
 
 namespace {
 
@@ -49,7 +50,7 @@ void finishRectangle(State& s) {
   std::fputs("End of selection: selecting\n", stderr);
   const kvx_FrameInfo& f = *s.frame;
   if (s.manip) {
-    const auto projector = kvx::WindowProjector::forLiveView(*s.scene, *s.manip, f.width, f.height, s.animating);
+    const auto projector = kvx::WindowProjector::forLiveView(*s.scene, *s.manip, f.width, f.height, s.tour.running);
     kvx::selectInRectangle(*s.scene, projector, s.rectangleStartX, f.height - s.rectangleStartY, f.currentX,
                            f.height - f.currentY, s.toggleSelection);
     if (s.objectMode) advanceInObjectMode(s);
@@ -58,12 +59,46 @@ void finishRectangle(State& s) {
   kvx::endRubberBand(s.rubberBand);
 }
 
+// A measurement pick through the live view, with the section points of an active cut.
+bool pickMeasurementPoint(State& s, int x, int y) {
+  const bool cut = s.manip->cutPlane && s.manip->cutPlane->plan > 0;
+  const std::span<const float> section = cut ? std::span<const float>(s.sectionCache) : std::span<const float>();
+  const kvx_FrameInfo& f = *s.frame;
+  const auto projector = kvx::WindowProjector::forLiveView(*s.scene, *s.manip, f.width, f.height, s.tour.running);
+  const kvx::MeasureStep step =
+      kvx::measurementPick(s.measurement, s.rubberBand, {*s.scene, *s.manip, projector, section, f.height}, x, y);
+  if (step.lineStart) {
+    s.rectangleStartX = (*step.lineStart)[0];
+    s.rectangleStartY = (*step.lineStart)[1];
+  }
+  return step.redraw;
+}
+
+bool stopTour(State& s) {
+  const auto change = kvx::stopCameraTour(s.tour, kvx::cameraTargetOf(s), s.transitionSteps);
+  if (change) kvx::playCameraChange(s, *change);
+  return change.has_value();
+}
+
+bool startTour(State& s) {
+  if (!s.scene || !s.manip) return false;
+  stopTour(s);
+  return kvx::startCameraTour(s.tour, kvx::cameraTargetOf(s), s.transitionSteps, s.frameTimeMs);
+}
+
+// Moves to the next camera of a running tour, or starts one.
+bool stepTour(State& s) {
+  if (!s.tour.running) return startTour(s);
+  kvx::playCameraChange(s, kvx::stepCameraTour(s.tour, kvx::cameraTargetOf(s)));
+  return true;
+}
+
 }  // namespace
 
 bool kvx_GL_Plugin::OnMouseMove(kvx_MouseEvent* event) {
   State& s = *state_;
   if (!event || !s.frame) return false;
-  if (s.measurementPending) Refresh();  // the rubber line follows the pointer
+  if (s.measurement.pending) Refresh();  // the rubber line follows the pointer
   int actions = event->actions;
   if ((actions & KVX_ACTION_ROTATE) && (actions & KVX_ACTION_ZOOM))
     actions = (actions & ~(KVX_ACTION_ROTATE | KVX_ACTION_ZOOM)) | KVX_ACTION_PAN;
@@ -96,7 +131,7 @@ bool kvx_GL_Plugin::OnMouseUp(kvx_MouseEvent* event) {
     f.currentX += 2;
     f.currentY += 2;
   } else if (event->actions & KVX_ACTION_MEASURE) {
-    kvx::measurementPick(*this, f.currentX, f.height - f.currentY);
+    if (s.manip && pickMeasurementPoint(s, f.currentX, f.height - f.currentY)) Refresh();
   }
   if (s.selectionRectangle) {
     finishRectangle(s);
@@ -121,7 +156,7 @@ bool kvx_GL_Plugin::OnEvent(int code) {
     case EV_TOGGLE_TRANSITIONS:
       s.transitionSteps = s.transitionSteps != 0 ? 0 : kDefaultTransitionSteps;
       return true;
-    case EV_NEXT_CAMERA: kvx::nextCamera(*this); return true;
+    case EV_NEXT_CAMERA: kvx::playCameraChange(s, kvx::nextCamera(kvx::cameraTargetOf(s))); return true;
     case EV_NEXT_ITEM:
     case EV_PREVIOUS_ITEM: {
       const int direction = code == EV_NEXT_ITEM ? 1 : -1;
@@ -144,7 +179,9 @@ bool kvx_GL_Plugin::OnEvent(int code) {
     case EV_ROTATE_MODE:
     case EV_PAN_MODE:
     case EV_ZOOM_MODE:
-    case EV_SELECTION_MODE: kvx::cancelMeasurement(*this); return true;
+    case EV_SELECTION_MODE:
+      if (kvx::cancelMeasurement(s.measurement, s.rubberBand, scene)) Refresh();
+      return true;
     case EV_SWAP_YZ:
       if (!scene) return true;
       kvx::swapYZ(*scene);
@@ -186,15 +223,15 @@ bool kvx_GL_Plugin::OnEvent(int code) {
       Refresh();
       return true;
     case EV_MEASUREMENT_MODE:
-      s.measurementMode = true;
+      s.measurement.mode = true;
       Refresh();
       return true;
-    case EV_ANIM_START: kvx::startCameraTour(*this); return true;
-    case EV_ANIM_STEP: kvx::stepCameraTour(*this); return true;
-    case EV_ANIM_STOP: kvx::stopCameraTour(*this); return true;
+    case EV_ANIM_START: startTour(s); return true;
+    case EV_ANIM_STEP: stepTour(s); return true;
+    case EV_ANIM_STOP: stopTour(s); return true;
     case EV_ANIM_STOP_AND_CANCEL:
-      kvx::stopCameraTour(*this);
-      kvx::cancelMeasurement(*this);
+      stopTour(s);
+      if (kvx::cancelMeasurement(s.measurement, s.rubberBand, scene)) Refresh();
       return true;
     case EV_DELETE_CAPTURE: return unlink(kvx::paths().captureScene.c_str()) == 0;
     case EV_CAPTURE_READY: return IsCaptureOk(nullptr);

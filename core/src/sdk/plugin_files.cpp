@@ -40,8 +40,8 @@ void adoptStoredRecords(kvx_GL_Plugin& plugin, std::unique_ptr<kvx::CutBox> box,
                         std::unique_ptr<kvx_CutPlane> plane) {
   kvx_GL_Plugin::State& s = plugin.state();
   if (box) {
-    s.measure = std::make_unique<kvx_Measure>(measureOf(*box));
-    if (s.manip) s.manip->measure = s.measure.get();
+    s.measurement.record = std::make_unique<kvx_Measure>(measureOf(*box));
+    if (s.manip) s.manip->measure = s.measurement.record.get();
   }
   if (plane) {
     s.cutPlane = std::move(plane);
@@ -52,7 +52,7 @@ void adoptStoredRecords(kvx_GL_Plugin& plugin, std::unique_ptr<kvx::CutBox> box,
 int writeScene(kvx_GL_Plugin& plugin, const char* path, int sinkKind, kvx_ProgressFn progress,
                const kvx_CryptoDesc* crypto) {
   kvx_GL_Plugin::State& s = plugin.state();
-  const kvx_Measure* measure = s.manip ? s.manip->measure : s.measure.get();
+  const kvx_Measure* measure = s.manip ? s.manip->measure : s.measurement.record.get();
   const kvx_CutPlane* plane = s.manip ? s.manip->cutPlane : s.cutPlane.get();
   kvx::CutBox box{};
   if (measure) box = cutBoxOf(*measure);

@@ -1,7 +1,9 @@
 #pragma once
 // State of the SDK object. Each concern of the object (files, capture,
 // display, view, cameras, cutting plane, events) keeps its part here.
+#include "interaction/camera_tour.h"
 #include "interaction/frame_clock.h"
+#include "interaction/measurement.h"
 #include "interaction/rubber_band_mode.h"
 #include "interaction/transition.h"
 #include "kvx_sdk.h"
@@ -25,7 +27,6 @@ struct kvx_GL_Plugin::State {
   std::unique_ptr<kvx::scene> scene;      // null while no file is loaded
   std::unique_ptr<kvx::scene> diffScene;  // reference scene for capture differencing
   std::unique_ptr<kvx_CutPlane> cutPlane;
-  std::unique_ptr<kvx_Measure> measure;
   std::array<float, 7> cutBox = {0, 0, 0, 0, 0, 0, 0};
 
   bool viewLocked = false;
@@ -62,12 +63,7 @@ struct kvx_GL_Plugin::State {
   int cursorHeight = 0;
 
   bool viewChangedByCommand = false;
-  bool animating = false;
-  int animationFrame = 0;  // position in the tour, 1..animationFrameCount
-  int animationFrameCount = 0;
-  kvx::SceneView animationSavedCamera;
-  int animationSavedSteps = 0;
-  int animationSavedIndex = 0;
+  kvx::CameraTour tour;
 
   bool automaticLight = true;
 
@@ -79,9 +75,8 @@ struct kvx_GL_Plugin::State {
   bool toggleSelection = false;
   int rectangleStartX = 0;
   int rectangleStartY = 0;
-  bool measurementPending = false;
   kvx::RubberBand rubberBand;
-  bool measurementMode = false;
+  kvx::Measurement measurement;
 
   std::vector<float> sectionCache;  // consecutive point pairs
 

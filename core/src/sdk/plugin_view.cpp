@@ -1,15 +1,12 @@
 // Camera manipulation, predefined views and view transitions.
 #include "interaction/manipulation.h"
 #include "interaction/predefined_views.h"
+#include "sdk/camera_changes.h"
 #include "sdk/frame_loop.h"
 #include "sdk/plugin_state.h"
 
-namespace {
-
-constexpr double kTransitionMs = 900;
-constexpr double kSlowTransitionMs = 2600;
-
-}  // namespace
+using kvx::kSlowTransitionMs;
+using kvx::kTransitionMs;
 
 bool kvx_GL_Plugin::ResetManip() {
   State& s = *state_;
@@ -56,9 +53,7 @@ void kvx_GL_Plugin::ViewPredefined(PredefinedView view) {
 
 void kvx_GL_Plugin::SetInterpolate(bool slow) {
   State& s = *state_;
-  if (!s.manip || s.transitionSteps == 0) return;
-  s.transitionStart = kvx::snapshotOf(*s.manip);
-  s.transitionSteps = s.remainingSteps = kvx::stepsFor(slow ? kSlowTransitionMs : kTransitionMs, s.frameTimeMs);
+  if (s.manip) kvx::startTransition(s, kvx::snapshotOf(*s.manip), slow);
 }
 
 bool kvx_GL_Plugin::AnimFrame(bool* running, bool slow) {
