@@ -56,8 +56,8 @@ TEST(RubberBand, ARectangleIsErasedWhenTheNextOneIsDrawn) {
   view.plugin.RenderFrame();
   const int background = countColor(view, {0, 0, 0});
   kvx_GL_Plugin::State& s = view.state();
-  s.selectionRectangle = true;
-  s.rectangleStartX = 10, s.rectangleStartY = 10;
+  s.drag.rectangle = true;
+  s.drag.startX = 10, s.drag.startY = 10;
   view.frame.currentX = 50, view.frame.currentY = 40;
   view.plugin.Render();
   EXPECT_EQ(view.gl.at(30, 10).r, 255);  // top edge
@@ -70,8 +70,8 @@ TEST(RubberBand, ARectangleIsErasedWhenTheNextOneIsDrawn) {
   EXPECT_EQ(view.gl.at(50, 25).r, 0);    // the old right edge is gone
   EXPECT_EQ(view.gl.at(70, 25).r, 255);
   EXPECT_EQ(view.presented, 0);
-  s.selectionRectangle = false;
-  s.rubberBand.lastDrawn[0] = -1;
+  s.drag.rectangle = false;
+  s.drag.rubberBand.lastDrawn[0] = -1;
   view.plugin.RenderFrame();
   EXPECT_EQ(countColor(view, {0, 0, 0}), background);
 }

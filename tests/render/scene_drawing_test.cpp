@@ -37,10 +37,10 @@ TEST(EmptyView, DrawsTheBlueGradientAndPresents) {
 TEST(EmptyView, NothingIsDrawnWhileLoadingOrLocked) {
   OffscreenView view;
   view.setScene(sceneWith(makeSquare()));
-  view.state().loading = true;
+  view.state().files.loading = true;
   EXPECT_FALSE(view.plugin.Render());
-  view.state().loading = false;
-  view.state().viewLocked = true;
+  view.state().files.loading = false;
+  view.state().files.viewLocked = true;
   EXPECT_FALSE(view.plugin.Render());
   EXPECT_EQ(view.presented, 0);
 }

@@ -5,9 +5,10 @@ namespace kvx {
 CameraTarget cameraTargetOf(kvx_GL_Plugin::State& s) { return {s.scene.get(), s.manip, s.frame}; }
 
 void startTransition(kvx_GL_Plugin::State& s, const ViewSnapshot& from, bool slow) {
-  if (s.transitionSteps == 0) return;
-  s.transitionStart = from;
-  s.transitionSteps = s.remainingSteps = stepsFor(slow ? kSlowTransitionMs : kTransitionMs, s.frameTimeMs);
+  Transition& t = s.transition;
+  if (t.steps == 0) return;
+  t.start = from;
+  t.steps = t.remaining = stepsFor(slow ? kSlowTransitionMs : kTransitionMs, t.frameTimeMs);
 }
 
 void playCameraChange(kvx_GL_Plugin::State& s, const CameraChange& change) {

@@ -16,7 +16,7 @@ bool validCamera(const kvx::scene& scene, int index) {
 
 bool kvx_GL_Plugin::AddCamera(const char* name) {
   State& s = *state_;
-  if (!s.scene || s.editLocked) {
+  if (!s.scene || s.files.editLocked) {
     KVX_LOG(kvx::LOG_WARNING, "kvx_GL_Plugin::AddCamera: %s\n", s.scene ? "edit-locked" : "no scene");
     return false;
   }

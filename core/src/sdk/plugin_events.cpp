@@ -24,12 +24,14 @@ using State = kvx_GL_Plugin::State;
 constexpr int kDefaultTransitionSteps = 38;
 constexpr int kToggleSelection = 0x02;  // bit 1 of the pointer modifiers
 
-kvx::ObjectMode objectModeOf(const State& s) { return {s.objectMode, s.currentObject, s.deleteOthers}; }
+kvx::ObjectMode objectModeOf(const State& s) {
+  return {s.drag.objectMode, s.drag.currentObject, s.drag.deleteOthers};
+}
 
 void storeObjectMode(State& s, const kvx::ObjectMode& mode) {
-  s.objectMode = mode.on;
-  s.currentObject = mode.current;
-  s.deleteOthers = mode.deleteOthers;
+  s.drag.objectMode = mode.on;
+  s.drag.currentObject = mode.current;
+  s.drag.deleteOthers = mode.deleteOthers;
 }
 
 void advanceInObjectMode(State& s) {
@@ -39,10 +41,10 @@ void advanceInObjectMode(State& s) {
 }
 
 void startRectangle(State& s, int x, int y) {
-  s.rectangleStartX = x;
-  s.rectangleStartY = y;
-  s.selectionRectangle = true;
-  kvx::beginRubberBand(s.rubberBand);
+  s.drag.startX = x;
+  s.drag.startY = y;
+  s.drag.rectangle = true;
+  kvx::beginRubberBand(s.drag.rubberBand);
 }
 
 // Selects inside the dragged rectangle, converted to window pixels from the bottom left.
@@ -51,12 +53,12 @@ void finishRectangle(State& s) {
   const kvx_FrameInfo& f = *s.frame;
   if (s.manip) {
     const auto projector = kvx::WindowProjector::forLiveView(*s.scene, *s.manip, f.width, f.height, s.tour.running);
-    kvx::selectInRectangle(*s.scene, projector, s.rectangleStartX, f.height - s.rectangleStartY, f.currentX,
-                           f.height - f.currentY, s.toggleSelection);
-    if (s.objectMode) advanceInObjectMode(s);
+    kvx::selectInRectangle(*s.scene, projector, s.drag.startX, f.height - s.drag.startY, f.currentX,
+                           f.height - f.currentY, s.drag.toggle);
+    if (s.drag.objectMode) advanceInObjectMode(s);
   }
-  s.selectionRectangle = false;
-  kvx::endRubberBand(s.rubberBand);
+  s.drag.rectangle = false;
+  kvx::endRubberBand(s.drag.rubberBand);
 }
 
 // A measurement pick through the live view, with the section points of an active cut.
@@ -65,17 +67,17 @@ bool pickMeasurementPoint(State& s, int x, int y) {
   const std::span<const float> section = cut ? std::span<const float>(s.sectionCache) : std::span<const float>();
   const kvx_FrameInfo& f = *s.frame;
   const auto projector = kvx::WindowProjector::forLiveView(*s.scene, *s.manip, f.width, f.height, s.tour.running);
-  const kvx::MeasureStep step =
-      kvx::measurementPick(s.measurement, s.rubberBand, {*s.scene, *s.manip, projector, section, f.height}, x, y);
+  const kvx::MeasurePick where{*s.scene, *s.manip, projector, section, f.height};
+  const kvx::MeasureStep step = kvx::measurementPick(s.drag.measurement, s.drag.rubberBand, where, x, y);
   if (step.lineStart) {
-    s.rectangleStartX = (*step.lineStart)[0];
-    s.rectangleStartY = (*step.lineStart)[1];
+    s.drag.startX = (*step.lineStart)[0];
+    s.drag.startY = (*step.lineStart)[1];
   }
   return step.redraw;
 }
 
 bool stopTour(State& s) {
-  const auto change = kvx::stopCameraTour(s.tour, kvx::cameraTargetOf(s), s.transitionSteps);
+  const auto change = kvx::stopCameraTour(s.tour, kvx::cameraTargetOf(s), s.transition.steps);
   if (change) kvx::playCameraChange(s, *change);
   return change.has_value();
 }
@@ -83,7 +85,7 @@ bool stopTour(State& s) {
 bool startTour(State& s) {
   if (!s.scene || !s.manip) return false;
   stopTour(s);
-  return kvx::startCameraTour(s.tour, kvx::cameraTargetOf(s), s.transitionSteps, s.frameTimeMs);
+  return kvx::startCameraTour(s.tour, kvx::cameraTargetOf(s), s.transition.steps, s.transition.frameTimeMs);
 }
 
 // Moves to the next camera of a running tour, or starts one.
@@ -98,7 +100,7 @@ bool stepTour(State& s) {
 bool kvx_GL_Plugin::OnMouseMove(kvx_MouseEvent* event) {
   State& s = *state_;
   if (!event || !s.frame) return false;
-  if (s.measurement.pending) Refresh();  // the rubber line follows the pointer
+  if (s.drag.measurement.pending) Refresh();  // the rubber line follows the pointer
   int actions = event->actions;
   if ((actions & KVX_ACTION_ROTATE) && (actions & KVX_ACTION_ZOOM))
     actions = (actions & ~(KVX_ACTION_ROTATE | KVX_ACTION_ZOOM)) | KVX_ACTION_PAN;
@@ -107,13 +109,13 @@ bool kvx_GL_Plugin::OnMouseMove(kvx_MouseEvent* event) {
       s.viewChangedByCommand = false;
       kvx::rotateView(*s.manip, *s.frame);
     }
-    if ((actions & KVX_ACTION_PAN) && !s.selectionRectangle) kvx::panView(*s.manip, *s.frame);
+    if ((actions & KVX_ACTION_PAN) && !s.drag.rectangle) kvx::panView(*s.manip, *s.frame);
     if (actions & KVX_ACTION_ZOOM) kvx::zoomView(*s.manip, *s.frame);
   }
   // Without a scene no release could end the rectangle, so none starts.
-  if ((actions & KVX_ACTION_SELECT) && !s.selectionRectangle && s.scene) {
+  if ((actions & KVX_ACTION_SELECT) && !s.drag.rectangle && s.scene) {
     startRectangle(s, s.frame->startX, s.frame->startY);
-    s.toggleSelection = event->modifiers & kToggleSelection;
+    s.drag.toggle = event->modifiers & kToggleSelection;
   }
   return true;
 }
@@ -123,9 +125,9 @@ bool kvx_GL_Plugin::OnMouseUp(kvx_MouseEvent* event) {
   if (!s.frame || !event || !s.scene) return false;
   kvx_FrameInfo& f = *s.frame;
   KVX_LOG(kvx::LOG_INFO, "kvx_GL_Plugin::OnMouseUp:flg 0x%x sX %d cX %d sY %d cY %d\n", event->actions,
-          s.rectangleStartX, f.currentX, s.rectangleStartY, f.currentY);
-  s.toggleSelection = event->modifiers & kToggleSelection;
-  if ((event->actions & KVX_ACTION_SELECT) && !s.selectionRectangle) {
+          s.drag.startX, f.currentX, s.drag.startY, f.currentY);
+  s.drag.toggle = event->modifiers & kToggleSelection;
+  if ((event->actions & KVX_ACTION_SELECT) && !s.drag.rectangle) {
     // A click selects within 2 pixels of the pointer.
     startRectangle(s, f.currentX - 2, f.currentY - 2);
     f.currentX += 2;
@@ -133,7 +135,7 @@ bool kvx_GL_Plugin::OnMouseUp(kvx_MouseEvent* event) {
   } else if (event->actions & KVX_ACTION_MEASURE) {
     if (s.manip && pickMeasurementPoint(s, f.currentX, f.height - f.currentY)) Refresh();
   }
-  if (s.selectionRectangle) {
+  if (s.drag.rectangle) {
     finishRectangle(s);
     Refresh();
   }
@@ -154,7 +156,7 @@ bool kvx_GL_Plugin::OnEvent(int code) {
     case EV_VIEW_CAMERA: ViewPredefined(VIEW_CAMERA); return true;
     case EV_FIT: ResetManip(); return true;
     case EV_TOGGLE_TRANSITIONS:
-      s.transitionSteps = s.transitionSteps != 0 ? 0 : kDefaultTransitionSteps;
+      s.transition.steps = s.transition.steps != 0 ? 0 : kDefaultTransitionSteps;
       return true;
     case EV_NEXT_CAMERA: kvx::playCameraChange(s, kvx::nextCamera(kvx::cameraTargetOf(s))); return true;
     case EV_NEXT_ITEM:
@@ -164,15 +166,15 @@ bool kvx_GL_Plugin::OnEvent(int code) {
         kvx::stepObject(*scene, mode, direction);
         storeObjectMode(s, mode);
       } else if (scene) {
-        kvx::stepPoint(*scene, s.currentObject, direction);
+        kvx::stepPoint(*scene, s.drag.currentObject, direction);
       }
       Refresh();
       return true;
     }
     case EV_TOGGLE_OBJECT_MODE:
       if (!scene || scene->objects.empty()) return true;
-      s.objectMode = !s.objectMode;
-      if (s.objectMode) advanceInObjectMode(s);
+      s.drag.objectMode = !s.drag.objectMode;
+      if (s.drag.objectMode) advanceInObjectMode(s);
       Refresh();
       return true;
     case EV_TOGGLE_AUTO_LIGHT: s.automaticLight = !s.automaticLight; return true;
@@ -180,7 +182,7 @@ bool kvx_GL_Plugin::OnEvent(int code) {
     case EV_PAN_MODE:
     case EV_ZOOM_MODE:
     case EV_SELECTION_MODE:
-      if (kvx::cancelMeasurement(s.measurement, s.rubberBand, scene)) Refresh();
+      if (kvx::cancelMeasurement(s.drag.measurement, s.drag.rubberBand, scene)) Refresh();
       return true;
     case EV_SWAP_YZ:
       if (!scene) return true;
@@ -223,7 +225,7 @@ bool kvx_GL_Plugin::OnEvent(int code) {
       Refresh();
       return true;
     case EV_MEASUREMENT_MODE:
-      s.measurement.mode = true;
+      s.drag.measurement.mode = true;
       Refresh();
       return true;
     case EV_ANIM_START: startTour(s); return true;
@@ -231,7 +233,7 @@ bool kvx_GL_Plugin::OnEvent(int code) {
     case EV_ANIM_STOP: stopTour(s); return true;
     case EV_ANIM_STOP_AND_CANCEL:
       stopTour(s);
-      if (kvx::cancelMeasurement(s.measurement, s.rubberBand, scene)) Refresh();
+      if (kvx::cancelMeasurement(s.drag.measurement, s.drag.rubberBand, scene)) Refresh();
       return true;
     case EV_DELETE_CAPTURE: return unlink(kvx::paths().captureScene.c_str()) == 0;
     case EV_CAPTURE_READY: return IsCaptureOk(nullptr);

@@ -58,20 +58,20 @@ void kvx_GL_Plugin::SetInterpolate(bool slow) {
 
 bool kvx_GL_Plugin::AnimFrame(bool* running, bool slow) {
   State& s = *state_;
-  if (s.frameTimeMs <= 0) s.frameTimeMs = 10;
+  if (s.transition.frameTimeMs <= 0) s.transition.frameTimeMs = 10;
   bool drawn = false;
-  if (!s.transitionRunning) {
+  if (!s.transition.running) {
     if (slow) {
-      s.transitionSteps = kvx::stepsFor(kSlowTransitionMs, s.frameTimeMs);
+      s.transition.steps = kvx::stepsFor(kSlowTransitionMs, s.transition.frameTimeMs);
     } else {
-      s.transitionSteps = s.remainingSteps = kvx::stepsFor(kTransitionMs, s.frameTimeMs);
+      s.transition.steps = s.transition.remaining = kvx::stepsFor(kTransitionMs, s.transition.frameTimeMs);
     }
     drawn = kvx::drawView(s, kvx::DrawKind::SingleStep);
-  } else if (s.remainingSteps > 0) {
+  } else if (s.transition.remaining > 0) {
     drawn = kvx::drawView(s, kvx::DrawKind::SingleStep);
   } else {
-    s.transitionRunning = false;
+    s.transition.running = false;
   }
-  if (running) *running = s.transitionRunning;
+  if (running) *running = s.transition.running;
   return drawn;
 }
