@@ -34,7 +34,7 @@ struct TopViewGrid : ::testing::Test {
   void SetUp() override {
     scene.createCurrentView();
     view.plugin.ViewPredefined(kvx_BaseSDK::VIEW_TOP);
-    view.state().remainingSteps = 0;
+    view.state().transition.remaining = 0;
     view.plugin.RenderFrame();
   }
   // Selection bytes row by row from the top, one row per line.
@@ -64,7 +64,7 @@ TEST_F(TopViewGrid, RectangleDragSelectsExactlyThePointsInside) {
   EXPECT_EQ(selection(), "00000\n01100\n01100\n00000\n00000\n");
   EXPECT_EQ(grid().mark, 0);
   EXPECT_EQ(grid().boundsMark, 0);
-  EXPECT_FALSE(view.state().selectionRectangle);
+  EXPECT_FALSE(view.state().drag.rectangle);
 
   drag(0, 0, 10, 10);  // nothing inside: the selection is replaced by nothing
   EXPECT_EQ(selection(), "00000\n00000\n00000\n00000\n00000\n");
@@ -90,16 +90,16 @@ TEST_F(TopViewGrid, ObjectModeSelectionAdvancesToTheSelectedObject) {
   addObject(scene, objectOf(points, {{0.25f, 0.25f, 0}}));  // at pixel (90, 50)
   view.plugin.OnEvent(214);
   click(90, 50, KVX_ACTION_SELECT);
-  EXPECT_TRUE(view.state().objectMode);
-  EXPECT_EQ(view.state().currentObject, 1);
+  EXPECT_TRUE(view.state().drag.objectMode);
+  EXPECT_EQ(view.state().drag.currentObject, 1);
 }
 
 TEST_F(TopViewGrid, MeasurementOfTwoPoints) {
   click(80, 60, KVX_ACTION_MEASURE);
   ASSERT_NE(view.manip.measure, nullptr);
-  EXPECT_TRUE(view.state().measurementPending);
+  EXPECT_TRUE(view.state().drag.measurement.pending);
   EXPECT_EQ(view.manip.measure->distance, -1);
-  EXPECT_EQ(view.state().rectangleStartX, 80) << "the rubber line starts at the point";
+  EXPECT_EQ(view.state().drag.startX, 80) << "the rubber line starts at the point";
 
   kvx_MouseEvent move = {0, 0, 0};
   EXPECT_TRUE(view.plugin.OnMouseMove(&move));  // draws the rubber line
@@ -107,7 +107,7 @@ TEST_F(TopViewGrid, MeasurementOfTwoPoints) {
   click(101, 39, KVX_ACTION_MEASURE);
   kvx_Measure m;
   ASSERT_TRUE(view.plugin.GetMeasureData(&m));
-  EXPECT_FALSE(view.state().measurementPending);
+  EXPECT_FALSE(view.state().drag.measurement.pending);
   EXPECT_FLOAT_EQ(m.pointA[0], 0);
   EXPECT_FLOAT_EQ(m.pointB[0], 0.5f);
   EXPECT_FLOAT_EQ(m.pointB[1], 0.5f);
@@ -134,9 +134,9 @@ TEST_F(TopViewGrid, EmptySpaceWhileAPointIsPendingChangesNothing) {
   click(60, 40, KVX_ACTION_MEASURE);
   click(3, 3, KVX_ACTION_MEASURE);
   ASSERT_NE(view.manip.measure, nullptr);
-  EXPECT_TRUE(view.state().measurementPending);
+  EXPECT_TRUE(view.state().drag.measurement.pending);
   view.plugin.OnEvent(500);  // a tool-mode command cancels it
-  EXPECT_FALSE(view.state().measurementPending);
+  EXPECT_FALSE(view.state().drag.measurement.pending);
 }
 
 // The unit square of side 2 around the origin, cut at x = 0.
@@ -147,7 +147,7 @@ struct CutSquare : ::testing::Test {
     scene.objects[0]->lit = false;
     scene.createCurrentView();
     view.plugin.ViewPredefined(kvx_BaseSDK::VIEW_TOP);
-    view.state().remainingSteps = 0;
+    view.state().transition.remaining = 0;
     view.plugin.SetCutPlane(kvx_CutPlane::X_PLAN);
     view.plugin.RenderFrame();
   }
@@ -169,7 +169,7 @@ TEST_F(CutSquare, PicksSnapToSectionPointsOnly) {
   EXPECT_NEAR(view.manip.measure->pointA[1], 0, 1e-4);
 
   view.plugin.SetCutPlane(kvx_CutPlane::NONE_PLAN);
-  view.state().measurementPending = false;
+  view.state().drag.measurement.pending = false;
   pick(120, 20);  // without a cut every vertex counts again
   EXPECT_FLOAT_EQ(view.manip.measure->pointA[0], 1);
 }

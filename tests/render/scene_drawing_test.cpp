@@ -37,10 +37,10 @@ TEST(EmptyView, DrawsTheBlueGradientAndPresents) {
 TEST(EmptyView, NothingIsDrawnWhileLoadingOrLocked) {
   OffscreenView view;
   view.setScene(sceneWith(makeSquare()));
-  view.state().loading = true;
+  view.state().files.loading = true;
   EXPECT_FALSE(view.plugin.Render());
-  view.state().loading = false;
-  view.state().viewLocked = true;
+  view.state().files.loading = false;
+  view.state().files.viewLocked = true;
   EXPECT_FALSE(view.plugin.Render());
   EXPECT_EQ(view.presented, 0);
 }
@@ -237,6 +237,43 @@ TEST(SceneFrame, LeavesTheContextsStateAsItFoundIt) {
     EXPECT_FALSE(glIsEnabled(GL_BLEND));
     EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
   }
+}
+
+// A frame sets every state it relies on: what a host left behind changes
+// nothing in the picture.
+TEST(SceneFrame, PictureDoesNotDependOnTheHostsState) {
+  const auto draw = [](bool disturbHost) {
+    OffscreenView view{160, 120};
+    showTexturedSquare(view);
+    view.manip.displayFlags = KVX_DISPLAY_FACES | KVX_DISPLAY_LINES | KVX_DISPLAY_AXIS1 | KVX_DISPLAY_AXIS2;
+    view.plugin.SetCutPlane(kvx_CutPlane::Z_PLAN);
+    if (disturbHost) {
+      glLineWidth(6);
+      glPointSize(8);
+      glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
+      glEnable(GL_CULL_FACE);
+      glCullFace(GL_FRONT);
+      glFrontFace(GL_CW);
+      glEnable(GL_BLEND);
+      glBlendFunc(GL_ONE, GL_ONE);
+      glDepthMask(GL_FALSE);
+      glEnable(GL_LINE_STIPPLE);
+      glLineStipple(1, 0x0f0f);
+      glEnable(GL_LIGHTING);
+      glEnable(GL_TEXTURE_GEN_S);
+    }
+    view.plugin.RenderFrame();
+    view.keepPicture(disturbHost ? "host_state_disturbed" : "host_state_clean");
+    std::vector<Rgb> pixels;
+    for (int y = 0; y < view.gl.height(); ++y)
+      for (int x = 0; x < view.gl.width(); ++x) pixels.push_back(view.gl.at(x, y));
+    return pixels;
+  };
+  const std::vector<Rgb> clean = draw(false);
+  const std::vector<Rgb> disturbed = draw(true);
+  int differing = 0;
+  for (size_t i = 0; i < clean.size(); ++i) differing += near(clean[i], disturbed[i], 0) ? 0 : 1;
+  EXPECT_EQ(differing, 0);
 }
 
 TEST(SceneFrame, TransparencyWritesNoDepth) {

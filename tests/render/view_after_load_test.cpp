@@ -16,7 +16,7 @@ struct AfterLoad : ::testing::Test {
   SceneView pose;
 
   void SetUp() override {
-    view.state().frameClock = std::make_unique<FakeFrameClock>(10);
+    view.state().transition.clock = std::make_unique<FakeFrameClock>(10);
     auto s = sceneWith(makeSquare());
     s->updateBounds();
     s->createCurrentView();
@@ -37,7 +37,7 @@ TEST_F(AfterLoad, ASceneWithoutCamerasOpensOnItsDefaultViewThroughATransition) {
   ASSERT_EQ(scene->views.size(), 2u);
   EXPECT_EQ(scene->views[1].name, "Default View");
   EXPECT_EQ(scene->currentView, 1);
-  EXPECT_EQ(view.state().transitionStart.fieldOfView, 179);
+  EXPECT_EQ(view.state().transition.start.fieldOfView, 179);
   view.plugin.Render();
   EXPECT_GT(view.presented, 10);
   EXPECT_FLOAT_EQ(view.manip.fieldOfView, 40);

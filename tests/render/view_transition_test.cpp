@@ -17,18 +17,18 @@ struct Transition : ::testing::Test {
     view.setScene(sceneWith(makeSquare()));
     auto clock = std::make_unique<FakeFrameClock>(10);
     msPerFrame = clock->frameTime();
-    view.state().frameClock = std::move(clock);
+    view.state().transition.clock = std::move(clock);
   }
   Quat rotation() const { return toQuat(view.manip.rotation); }
 };
 
 TEST_F(Transition, RenderPlaysEveryStepAndEndsOnTheTarget) {
   view.plugin.ViewPredefined(kvx_BaseSDK::VIEW_TOP);
-  EXPECT_EQ(view.state().transitionSteps, 90);  // 900 ms at 10 ms a frame
+  EXPECT_EQ(view.state().transition.steps, 90);  // 900 ms at 10 ms a frame
   view.plugin.Render();
   EXPECT_EQ(view.presented, 90);
   EXPECT_TRUE(sameOrientation(rotation(), *predefinedOrientation(kvx_BaseSDK::VIEW_TOP, false), 1e-6f));
-  EXPECT_FALSE(view.state().transitionRunning);
+  EXPECT_FALSE(view.state().transition.running);
   EXPECT_FALSE(view.state().perspective);
 }
 
@@ -98,12 +98,12 @@ TEST_F(Transition, NeverLastsMoreThanHalfAgainItsNominalDuration) {
 }
 
 TEST_F(Transition, WithTransitionsOffAViewJumpsAtOnce) {
-  view.state().transitionSteps = 0;
+  view.state().transition.steps = 0;
   view.plugin.ViewPredefined(kvx_BaseSDK::VIEW_LEFT);
   view.plugin.Render();
   EXPECT_EQ(view.presented, 1);
   EXPECT_TRUE(sameOrientation(rotation(), *predefinedOrientation(kvx_BaseSDK::VIEW_LEFT, false), 1e-6f));
-  EXPECT_EQ(view.state().transitionSteps, 0);
+  EXPECT_EQ(view.state().transition.steps, 0);
 }
 
 TEST_F(Transition, AnimFrameDrawsOneStepPerCallWithoutPresenting) {
@@ -128,8 +128,8 @@ TEST_F(Transition, RenderFrameCancelsAPendingTransition) {
   view.plugin.ViewPredefined(kvx_BaseSDK::VIEW_RIGHT);
   view.plugin.RenderFrame();
   EXPECT_TRUE(sameOrientation(rotation(), *predefinedOrientation(kvx_BaseSDK::VIEW_RIGHT, false), 1e-6f));
-  EXPECT_EQ(view.state().remainingSteps, 0);
-  EXPECT_EQ(view.state().transitionSteps, 90);
+  EXPECT_EQ(view.state().transition.remaining, 0);
+  EXPECT_EQ(view.state().transition.steps, 90);
   view.plugin.Render();
   EXPECT_EQ(view.presented, 1);
 }
@@ -146,9 +146,9 @@ TEST_F(Transition, MidwayTheViewLiesBetweenStartAndTarget) {
 TEST_F(Transition, FrameTimeIsMeasuredFromDrawnFrames) {
   *msPerFrame = 20;
   view.plugin.Render();
-  EXPECT_FLOAT_EQ(view.state().frameTimeMs, 20);
+  EXPECT_FLOAT_EQ(view.state().transition.frameTimeMs, 20);
   view.plugin.SetInterpolate(true);
-  EXPECT_EQ(view.state().transitionSteps, 130);  // 2600 ms at 20 ms a frame
+  EXPECT_EQ(view.state().transition.steps, 130);  // 2600 ms at 20 ms a frame
 }
 
 TEST(Views, PredefinedViewsNeedASceneAndKeepPanAndZoom) {

@@ -94,7 +94,7 @@ struct OffscreenView {
   kvx::scene& setScene(std::unique_ptr<kvx::scene> scene) {
     state().scene = std::move(scene);
     plugin.ResetManip();
-    state().remainingSteps = 0;
+    state().transition.remaining = 0;
     return *state().scene;
   }
 

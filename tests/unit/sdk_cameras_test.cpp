@@ -28,7 +28,7 @@ struct CameraFixture : ::testing::Test {
     sdk.ResetManip();
     scene().createCurrentView();
     for (int i = 0; i < userCameras; ++i) sdk.AddCamera(nullptr);
-    sdk.state().remainingSteps = 0;
+    sdk.state().transition.remaining = 0;
   }
   kvx::scene& scene() { return *sdk.state().scene; }
   std::string name(int index) {
@@ -72,7 +72,7 @@ TEST_F(CameraFixture, AddCameraTakesTheLiveViewAndIsRefusedWhileEditLocked) {
   rotateByDrag();
   ASSERT_TRUE(sdk.AddCamera("moved"));
   EXPECT_EQ(std::memcmp(scene().views[2].rotation, manip.rotation, sizeof manip.rotation), 0);
-  sdk.state().editLocked = true;
+  sdk.state().files.editLocked = true;
   EXPECT_FALSE(sdk.AddCamera("refused"));
   EXPECT_EQ(sdk.GetNbCameras(), 2);
 }
@@ -85,7 +85,7 @@ TEST_F(CameraFixture, SetCurrentCameraCopiesItIntoTheLiveView) {
   EXPECT_EQ(sdk.GetCurrentCameraIndex(), 2);
   EXPECT_EQ(scene().views[0].name, "turned");
   EXPECT_EQ(std::memcmp(manip.rotation, scene().views[2].rotation, sizeof manip.rotation), 0);
-  EXPECT_GT(sdk.state().remainingSteps, 0) << "the next draw plays a transition";
+  EXPECT_GT(sdk.state().transition.remaining, 0) << "the next draw plays a transition";
   EXPECT_FALSE(sdk.SetCurrentCamera(3, false));
   EXPECT_FALSE(sdk.SetCurrentCamera(-1, false));
 }
@@ -155,9 +155,9 @@ TEST_F(CameraFixture, ReturningToTheOpeningCameraBringsItsNameAndAnnotation) {
 TEST_F(CameraFixture, NextCameraWithOneCameraBringsAMovedViewBack) {
   sdk.SetCurrentCamera(1, false);
   const kvx_ManipInfo atCamera = manip;
-  sdk.state().remainingSteps = 0;
+  sdk.state().transition.remaining = 0;
   EXPECT_TRUE(sdk.OnEvent(211));
-  EXPECT_EQ(sdk.state().remainingSteps, 0) << "an unmoved view stays";
+  EXPECT_EQ(sdk.state().transition.remaining, 0) << "an unmoved view stays";
 
   rotateByDrag();
   ASSERT_NE(std::memcmp(manip.rotation, atCamera.rotation, sizeof manip.rotation), 0);
@@ -178,23 +178,23 @@ TEST_F(CameraFixture, NextCameraCyclesThroughSeveralCameras) {
 
 TEST_F(CameraFixture, TourOfASingleCameraVisitsSixTemporaryViewsAndRemovesThem) {
   sdk.SetCurrentCamera(1, false);
-  const int steps = sdk.state().transitionSteps;
+  const int steps = sdk.state().transition.steps;
   ASSERT_TRUE(sdk.OnEvent(1101));
-  EXPECT_TRUE(sdk.state().animating);
+  EXPECT_TRUE(sdk.state().tour.running);
   ASSERT_EQ(sdk.GetNbCameras(), 7);
   EXPECT_EQ(name(2), "#KVX_SIGNATURE#_AnimTop");
   EXPECT_EQ(name(7), "AnimLeft");
-  EXPECT_EQ(sdk.state().transitionSteps, 260) << "2.6 s at the default 10 ms per frame";
+  EXPECT_EQ(sdk.state().transition.steps, 260) << "2.6 s at the default 10 ms per frame";
 
   for (int expected : {1, 2, 3}) {
     sdk.OnEvent(1102);
     EXPECT_EQ(sdk.GetCurrentCameraIndex(), expected);
   }
   EXPECT_TRUE(sdk.OnEvent(1103));
-  EXPECT_FALSE(sdk.state().animating);
+  EXPECT_FALSE(sdk.state().tour.running);
   EXPECT_EQ(sdk.GetNbCameras(), 1);
   EXPECT_EQ(sdk.GetCurrentCameraIndex(), 1);
-  EXPECT_EQ(sdk.state().transitionSteps, steps);
+  EXPECT_EQ(sdk.state().transition.steps, steps);
 }
 
 TEST_F(CameraFixture, TourStepWrapsAfterTheLastCamera) {
@@ -213,7 +213,7 @@ TEST_F(CameraFixture, TourStepWrapsAfterTheLastCamera) {
 TEST_F(CameraFixture, TourWithoutUserCamerasDoesNotStart) {
   install(0);
   sdk.OnEvent(1101);
-  EXPECT_FALSE(sdk.state().animating);
+  EXPECT_FALSE(sdk.state().tour.running);
   EXPECT_EQ(sdk.GetNbCameras(), 0);
   EXPECT_TRUE(sdk.OnEvent(1103)) << "stopping nothing is still a known command";
 }

@@ -64,9 +64,9 @@ TEST_F(Commands, UpAxisAndTransitionsAndLightToggle) {
   sdk.OnEvent(608);
   EXPECT_EQ(scene().sceneFlags, 0u);
   sdk.OnEvent(208);
-  EXPECT_EQ(sdk.state().transitionSteps, 0);
+  EXPECT_EQ(sdk.state().transition.steps, 0);
   sdk.OnEvent(208);
-  EXPECT_EQ(sdk.state().transitionSteps, 38);
+  EXPECT_EQ(sdk.state().transition.steps, 38);
   sdk.OnEvent(215);
   EXPECT_FALSE(sdk.state().automaticLight);
 }
@@ -106,23 +106,23 @@ TEST_F(Commands, RecomputeNormalsOfFullySelectedObjectsOnly) {
 TEST_F(Commands, ObjectModeFollowsTheSelection) {
   geometryOf(1).vertices[0].mark = 1;
   ASSERT_TRUE(sdk.OnEvent(214));
-  EXPECT_TRUE(sdk.state().objectMode);
-  EXPECT_EQ(sdk.state().currentObject, 1);
+  EXPECT_TRUE(sdk.state().drag.objectMode);
+  EXPECT_EQ(sdk.state().drag.currentObject, 1);
   sdk.OnEvent(212);
-  EXPECT_EQ(sdk.state().currentObject, 1) << "the only object with a selection";
+  EXPECT_EQ(sdk.state().drag.currentObject, 1) << "the only object with a selection";
   sdk.OnEvent(214);
-  EXPECT_FALSE(sdk.state().objectMode);
+  EXPECT_FALSE(sdk.state().drag.objectMode);
 
   sdk.OnEvent(214);
-  sdk.state().currentObject = 1;
+  sdk.state().drag.currentObject = 1;
   sdk.OnEvent(804);
   EXPECT_EQ(scene().objectCount(), 1);
-  EXPECT_EQ(sdk.state().currentObject, 0);
+  EXPECT_EQ(sdk.state().drag.currentObject, 0);
   sdk.OnEvent(804);
   EXPECT_EQ(scene().objectCount(), 0);
-  EXPECT_FALSE(sdk.state().objectMode);
+  EXPECT_FALSE(sdk.state().drag.objectMode);
   EXPECT_TRUE(sdk.OnEvent(214)) << "known, but needs objects";
-  EXPECT_FALSE(sdk.state().objectMode);
+  EXPECT_FALSE(sdk.state().drag.objectMode);
 }
 
 TEST_F(Commands, KeepSelectionInPointModeRemovesWhatWasNotSelected) {
@@ -135,12 +135,12 @@ TEST_F(Commands, KeepSelectionInPointModeRemovesWhatWasNotSelected) {
 TEST_F(Commands, ToolModeCommandsLeaveMeasurementMode) {
   for (int code : {500, 501, 502, 903, 2000}) {
     sdk.OnEvent(1006);
-    EXPECT_TRUE(sdk.state().measurementMode);
-    sdk.state().measurementPending = true;
+    EXPECT_TRUE(sdk.state().drag.measurement.mode);
+    sdk.state().drag.measurement.pending = true;
     scene().sceneFlags = 0x02;
     EXPECT_TRUE(sdk.OnEvent(code));
-    EXPECT_FALSE(sdk.state().measurementMode) << code;
-    EXPECT_FALSE(sdk.state().measurementPending) << code;
+    EXPECT_FALSE(sdk.state().drag.measurement.mode) << code;
+    EXPECT_FALSE(sdk.state().drag.measurement.pending) << code;
     EXPECT_EQ(scene().sceneFlags, 0u) << code;
   }
 }

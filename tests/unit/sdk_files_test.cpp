@@ -169,7 +169,7 @@ TEST_F(SdkWithScene, ObjectInfoDescribesTheCurrentObject) {
   o->blendSrc = 1;
   test::addObject(*s, std::move(o));
   test::addObject(*s, test::objectOf(points, {{0, 0, 0}, {1, 1, 1}}));
-  sdk.state().objectMode = true;
+  sdk.state().drag.objectMode = true;
   kvx_SceneInfo info;
   sdk.GetInformation(&info);
   EXPECT_STREQ(info.objectInfo,
@@ -177,7 +177,7 @@ TEST_F(SdkWithScene, ObjectInfoDescribesTheCurrentObject) {
   s->objects[0]->polygonOffset[0] = 1.5f;
   sdk.GetInformation(&info);
   EXPECT_EQ(std::strlen(info.objectInfo), 127u) << "cut to fit the field";
-  sdk.state().currentObject = 1;
+  sdk.state().drag.currentObject = 1;
   sdk.GetInformation(&info);
   EXPECT_STREQ(info.objectInfo, "----------- Object Info ----------\nObj #1 \npoints \n2 pts(0 triangles)\n");
 }

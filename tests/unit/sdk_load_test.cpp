@@ -70,7 +70,7 @@ TEST_F(LoadedSdk, LoadTakesTheFilesCamerasAndSaveRoundTrips) {
   char* name = nullptr;
   ASSERT_TRUE(sdk->GetCameraName(0, &name));
   EXPECT_EQ(manip.displayFlags & KVX_DISPLAY_FACES, KVX_DISPLAY_FACES);
-  EXPECT_FALSE(state().loading);
+  EXPECT_FALSE(state().files.loading);
 
   const std::string copy = env.path("copy.kvx").string();
   const int saved = sdk->SaveFile(copy.c_str(), nullptr);
@@ -144,21 +144,21 @@ TEST_F(LoadedSdk, PasswordsLockTheLoadedScene) {
   s.writePassword = true;
   s.writePasswordText = "^yp{l";  // "Write", shifted
   ASSERT_GT(sdk->LoadFile(writeScene(s, "locked.kvx").c_str(), nullptr, false), 7);
-  EXPECT_TRUE(state().viewLocked);
-  EXPECT_TRUE(state().editLocked);
+  EXPECT_TRUE(state().files.viewLocked);
+  EXPECT_TRUE(state().files.editLocked);
   EXPECT_EQ(sdk->SaveFile(env.path("out.kvx").c_str(), nullptr), 6);
   EXPECT_EQ(sdk->CheckPasswords("read", nullptr), 2);
   EXPECT_EQ(sdk->CheckPasswords(nullptr, "WRITE"), 0);
   EXPECT_GT(sdk->SaveFile(env.path("out.kvx").c_str(), nullptr), 7);
   sdk->CloseFile();
-  EXPECT_FALSE(state().viewLocked);
+  EXPECT_FALSE(state().files.viewLocked);
 }
 
 TEST_F(LoadedSdk, MeasurementAndCuttingPlaneComeBackFromTheFile) {
   const std::string path = writeSample("a.kvx");
   ASSERT_GT(sdk->LoadFile(path.c_str(), nullptr, false), 7);
-  state().measure = std::make_unique<kvx_Measure>(kvx_Measure{{1, 2, 3}, {4, 6, 3}, 5});
-  manip.measure = state().measure.get();
+  state().drag.measurement.record = std::make_unique<kvx_Measure>(kvx_Measure{{1, 2, 3}, {4, 6, 3}, 5});
+  manip.measure = state().drag.measurement.record.get();
   ASSERT_TRUE(sdk->SetCutPlane(kvx_CutPlane::Y_PLAN));
   ASSERT_TRUE(sdk->SetCutPlanePos(0.25f));
   const std::string saved = env.path("measured.kvx").string();
@@ -221,7 +221,7 @@ TEST_F(LoadedSdk, CaptureIsOptimisedReducedByTheReferenceAndWrittenBack) {
   EXPECT_LT(loaded.objectCount(), 3);
 
   EXPECT_FALSE(sdk->LoadDiffScene(env.path("missing.kvx").c_str()));
-  EXPECT_EQ(state().diffScene, nullptr);
+  EXPECT_EQ(state().files.diffScene, nullptr);
 }
 
 TEST_F(LoadedSdk, CaptureHandshakeWithAStandInInterceptor) {

@@ -19,34 +19,39 @@ bool sameCameraView(const SceneView& a, const SceneView& b) {
 
 }  // namespace
 
-bool makeCameraCurrent(kvx_GL_Plugin& sdk, int index, bool slow) {
-  auto& s = sdk.state();
-  if (!s.scene || index < 0 || index >= static_cast<int>(s.scene->views.size())) {
+CameraChange makeCameraCurrent(const CameraTarget& target, int index, bool slow) {
+  CameraChange change;
+  if (!target.scene || index < 0 || index >= static_cast<int>(target.scene->views.size())) {
     KVX_LOG(LOG_WARNING, "kvx_GL_Plugin::SetCurrentCamera: no camera %d\n", index);
-    return false;
+    return change;
   }
-  s.scene->copyViewToCurrent(index);
-  s.scene->currentView = index;
-  sdk.SetInterpolate(slow);
-  if (s.manip) applyCamera(s.scene->views[0], *s.manip, s.frame);
-  return true;
+  scene& scene = *target.scene;
+  scene.copyViewToCurrent(index);
+  scene.currentView = index;
+  change.switched = true;
+  change.slow = slow;
+  if (target.view) {
+    change.transitionFrom = snapshotOf(*target.view);
+    applyCamera(scene.views[0], *target.view, target.frame);
+  }
+  return change;
 }
 
-void nextCamera(kvx_GL_Plugin& sdk) {
-  auto& s = sdk.state();
-  if (!s.scene) return;
-  scene& scene = *s.scene;
+CameraChange nextCamera(const CameraTarget& target) {
+  if (!target.scene) return {};
+  scene& scene = *target.scene;
   const int userCameras = static_cast<int>(scene.views.size()) - 1;
-  if (userCameras < 1) return;
+  if (userCameras < 1) return {};
   // Camera 0 follows the live view only when a frame is drawn; a view moved
   // since then must count as moved.
-  if (s.manip) syncLiveCamera(scene, *s.manip);
+  if (target.view) syncLiveCamera(scene, *target.view);
   int index = scene.currentView;
   const bool current = index >= 0 && index <= userCameras;
   const bool moved = !current || !sameCameraView(scene.views[0], scene.views[index]);
   if (!moved || userCameras >= 2) ++index;
   if (index > userCameras || index < 1) index = 1;
-  if (moved || userCameras >= 2) makeCameraCurrent(sdk, index, false);
+  if (moved || userCameras >= 2) return makeCameraCurrent(target, index, false);
+  return {};
 }
 
 }  // namespace kvx

@@ -1,14 +1,11 @@
 #include "interaction/camera_tour.h"
 
-#include "interaction/camera_switch.h"
 #include "interaction/manipulation.h"
 #include "interaction/predefined_views.h"
 #include "interaction/transition.h"
 
 namespace kvx {
 namespace {
-
-using State = kvx_GL_Plugin::State;
 
 constexpr const char* kTourMarker = "#KVX_SIGNATURE#_AnimTop";
 constexpr int kTourCameras = 6;
@@ -23,17 +20,16 @@ constexpr TourStop kTour[kTourCameras] = {
     {kvx_BaseSDK::VIEW_BACK, "AnimBack"},          {kvx_BaseSDK::VIEW_LEFT, "AnimLeft"},
 };
 
-void addTourCameras(State& s) {
-  scene& scene = *s.scene;
+void addTourCameras(scene& scene, kvx_ManipInfo& view, kvx_FrameInfo* frame) {
   const SceneView kept = scene.views[0];
   const bool zUp = scene.sceneFlags & KVX_SCENE_Z_UP;
   for (const TourStop& stop : kTour) {
-    storeQuat(*predefinedOrientation(stop.view, zUp), s.manip->rotation);
-    syncLiveCamera(scene, *s.manip);
+    storeQuat(*predefinedOrientation(stop.view, zUp), view.rotation);
+    syncLiveCamera(scene, view);
     scene.addView(stop.name);
   }
   scene.views[0] = kept;
-  applyCamera(scene.views[0], *s.manip, s.frame);
+  applyCamera(scene.views[0], view, frame);
 }
 
 bool hasTourCameras(const scene& scene) {
@@ -42,56 +38,50 @@ bool hasTourCameras(const scene& scene) {
 
 }  // namespace
 
-bool startCameraTour(kvx_GL_Plugin& sdk) {
-  State& s = sdk.state();
-  if (!s.scene || !s.manip) return false;
-  if (s.animating) stopCameraTour(sdk);
-  scene& scene = *s.scene;
+bool startCameraTour(CameraTour& tour, const CameraTarget& target, int& transitionSteps, float frameTimeMs) {
+  if (!target.scene || !target.view || tour.running) return false;
+  scene& scene = *target.scene;
   scene.createCurrentView();
-  s.animationSavedIndex = scene.currentView;
-  s.animationSavedCamera = scene.views[0];
-  s.animationSavedSteps = s.transitionSteps;
-  if (scene.views.size() == 2) addTourCameras(s);
-  s.animationFrameCount = static_cast<int>(scene.views.size()) - 1;
-  if (s.animationFrameCount <= 1) return false;
-  s.animationFrame = 1;
-  s.transitionSteps = stepsFor(2600, s.frameTimeMs);
-  s.animating = true;
+  tour.savedIndex = scene.currentView;
+  tour.savedCamera = scene.views[0];
+  tour.savedSteps = transitionSteps;
+  if (scene.views.size() == 2) addTourCameras(scene, *target.view, target.frame);
+  tour.count = static_cast<int>(scene.views.size()) - 1;
+  if (tour.count <= 1) return false;
+  tour.position = 1;
+  transitionSteps = stepsFor(2600, frameTimeMs);
+  tour.running = true;
   return true;
 }
 
-bool stepCameraTour(kvx_GL_Plugin& sdk) {
-  State& s = sdk.state();
-  if (!s.animating) return startCameraTour(sdk);
-  const int position = s.animationFrame;
-  if (position > s.animationFrameCount) {
-    s.animationFrame = 1;
-    return true;
+CameraChange stepCameraTour(CameraTour& tour, const CameraTarget& target) {
+  const int position = tour.position;
+  if (position > tour.count) {
+    tour.position = 1;
+    return {};
   }
-  s.animationFrame = position + 1;
-  makeCameraCurrent(sdk, position, true);
-  return true;
+  tour.position = position + 1;
+  return makeCameraCurrent(target, position, true);
 }
 
-bool stopCameraTour(kvx_GL_Plugin& sdk) {
-  State& s = sdk.state();
-  if (!s.animating) return false;
-  s.animating = false;
-  s.transitionSteps = s.animationSavedSteps;
-  if (!s.scene) return true;
-  scene& scene = *s.scene;
+std::optional<CameraChange> stopCameraTour(CameraTour& tour, const CameraTarget& target, int& transitionSteps) {
+  if (!tour.running) return std::nullopt;
+  tour.running = false;
+  transitionSteps = tour.savedSteps;
+  if (!target.scene) return CameraChange{};
+  scene& scene = *target.scene;
   if (hasTourCameras(scene)) scene.views.erase(scene.views.begin() + 2, scene.views.end());
   scene.createCurrentView();
-  scene.views[0] = s.animationSavedCamera;
-  const int saved = s.animationSavedIndex;
+  scene.views[0] = tour.savedCamera;
+  const int saved = tour.savedIndex;
   const bool validSaved = saved > 0 && saved < static_cast<int>(scene.views.size());
   if (validSaved) {
     scene.views[0].name = scene.views[saved].name;
     scene.views[0].text = scene.views[saved].text;
   }
-  makeCameraCurrent(sdk, 0, false);
+  const CameraChange change = makeCameraCurrent(target, 0, false);
   scene.currentView = validSaved ? saved : 0;
-  return true;
+  return change;
 }
 
 }  // namespace kvx

@@ -2,6 +2,7 @@
 
 #include "interaction/cut_section.h"
 #include "interaction/manipulation.h"
+#include "render/gl_scopes.h"
 #include "render/markers.h"
 
 #include <GL/gl.h>
@@ -38,8 +39,7 @@ void drawPlane(const kvx_CutPlane& plane, const float bounds[6], bool brightBack
   float corners[4][3];
   planeCorners(plane, bounds, corners);
   const float shade = brightBackground ? 0 : 1;
-  glDisable(GL_LIGHTING);
-  glDisable(GL_TEXTURE_2D);
+  const AttribScope restored(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_LINE_BIT);
   glDepthMask(GL_FALSE);
   glEnable(GL_BLEND);
   if (!plane.transparent) {
@@ -62,10 +62,6 @@ void drawPlane(const kvx_CutPlane& plane, const float bounds[6], bool brightBack
   for (const auto& corner : corners) glVertex3fv(corner);
   glVertex3fv(corners[0]);
   glEnd();
-  glDisable(GL_LINE_SMOOTH);
-  glDepthMask(GL_TRUE);
-  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-  glDisable(GL_BLEND);
 }
 
 // Half a percent of the view radius towards the viewer, so that the lines
@@ -88,6 +84,7 @@ void drawSection(const FrameInput& in, const kvx_CutPlane& plane, bool brightBac
   if (!in.section) return;
   float o[3];
   towardsViewer(in, o);
+  const AttribScope restored(GL_LINE_BIT | GL_POINT_BIT);
   glLineWidth(2.5f);
   glEnable(GL_LINE_SMOOTH);
   if (plane.transparent)
@@ -101,7 +98,6 @@ void drawSection(const FrameInput& in, const kvx_CutPlane& plane, bool brightBac
   for (size_t i = 0; i + 2 < points.size(); i += 3)
     glVertex3f(points[i] + o[0], points[i + 1] + o[1], points[i + 2] + o[2]);
   glEnd();
-  glDisable(GL_LINE_SMOOTH);
   if (!in.measurementMode) return;
   glPointSize(in.frame->width > 1280 ? 5.0f : 3.0f);
   glColor3f(1, 1, 0);

@@ -6,6 +6,7 @@
 #include "interaction/quaternion.h"
 #include "render/cut_plane_drawing.h"
 #include "render/decorations.h"
+#include "render/frame_state.h"
 #include "render/gl_context.h"
 #include "render/gl_scopes.h"
 #include "render/lighting.h"
@@ -54,16 +55,6 @@ bool drawObjects(scene& scene, const ObjectPass& pass) {
   return uploaded;
 }
 
-void resetAfterObjects() {
-  glDisable(GL_BLEND);
-  glEnable(GL_DEPTH_TEST);
-  glDepthMask(GL_TRUE);
-  glDisable(GL_TEXTURE_2D);
-  glDisable(GL_TEXTURE_GEN_S);
-  glDisable(GL_TEXTURE_GEN_T);
-  glDisable(GL_LIGHTING);
-}
-
 // Deletes the GL objects of the cache and the scene when the scene or the
 // context changed or a texture name went stale, so that they are rebuilt.
 void checkRenderContext(scene& scene, RenderCache& cache) {
@@ -101,61 +92,57 @@ FrameResult drawSceneFrame(const FrameInput& in, RenderCache& cache) {
   const bool noLight = captureOption(CaptureOption::NOLIGHT);
   const int upAxis = screenUpAxis(scene.sceneFlags);
 
-  setInitialGLState();
-  glViewport(0, 0, frame.width, frame.height);
-  glClearColor(scene.background[0] / 255.0f, scene.background[1] / 255.0f, scene.background[2] / 255.0f, 1);
+  setUpFrameState(frame, scene.background);
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 
-  bool lightsOn = false;
-  if (flags & KVX_DISPLAY_LINES) {
-    glDisable(GL_LIGHTING);
-  } else if (in.automaticLight && !noLight) {
-    setAutomaticLight();
-    lightsOn = true;
-  } else {
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    lightsOn = setSceneLights(scene, noLight);
-  }
-
-  SceneView camera;
-  liveCamera(view, camera);
-  syncLiveCamera(scene, view);
-  const SceneView& camera0 = scene.views.empty() ? camera : scene.views[0];
-  const Projection projection =
-      computeProjection(scene, camera0, view.viewRadius, frame.width, frame.height, in.animating);
-  loadProjection(projection);
-  glCullFace(GL_BACK);
-  glFrontFace(GL_CCW);
-  glDisable(GL_CULL_FACE);
-
-  setFirstObjectWrap(scene);
-  glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-  glEnable(GL_BLEND);
-  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-
-  enableCutPlaneClip(view);
-  if (flags & KVX_DISPLAY_NORMALS) {
-    const bool depth = (flags & KVX_DISPLAY_FACES) && !(flags & KVX_DISPLAY_TRANS);
-    drawNormals(scene, view.viewRadius, depth);
-    if (lightsOn && !(flags & KVX_DISPLAY_LINES)) glEnable(GL_LIGHTING);
-  }
-
-  checkRenderContext(scene, cache);
-  ObjectPass pass;
-  pass.displayFlags = flags;
-  pass.noLight = noLight;
-  pass.accelerate = !captureOption(CaptureOption::DONTACCELERATETEXTURES);
-  pass.lightsOn = lightsOn;
-  pass.someLineDrawn = anyLineDrawn(scene);
-  pass.highlighted = in.highlightedObject;
   FrameResult result;
-  result.perspective = projection.perspective;
-  result.textureUploaded = drawObjects(scene, pass);
+  {
+    // Lights, blending, textures and the objects' materials end here; the
+    // clipping plane (transform state) stays on for the points.
+    const AttribScope objectState(GL_LIGHTING_BIT | GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_TEXTURE_BIT |
+                                  GL_POLYGON_BIT);
+    bool lightsOn = false;  // wireframes are drawn unlit
+    if (!(flags & KVX_DISPLAY_LINES) && in.automaticLight && !noLight) {
+      setAutomaticLight();
+      lightsOn = true;
+    } else if (!(flags & KVX_DISPLAY_LINES)) {
+      glMatrixMode(GL_MODELVIEW);
+      glLoadIdentity();
+      lightsOn = setSceneLights(scene, noLight);
+    }
 
-  resetAfterObjects();
+    SceneView camera;
+    liveCamera(view, camera);
+    syncLiveCamera(scene, view);
+    const SceneView& camera0 = scene.views.empty() ? camera : scene.views[0];
+    const Projection projection =
+        computeProjection(scene, camera0, view.viewRadius, frame.width, frame.height, in.animating);
+    loadProjection(projection);
+    result.perspective = projection.perspective;
+
+    setFirstObjectWrap(scene);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glEnable(GL_BLEND);
+
+    enableCutPlaneClip(view);
+    if (flags & KVX_DISPLAY_NORMALS) {
+      const bool depth = (flags & KVX_DISPLAY_FACES) && !(flags & KVX_DISPLAY_TRANS);
+      drawNormals(scene, view.viewRadius, depth);
+      if (lightsOn && !(flags & KVX_DISPLAY_LINES)) glEnable(GL_LIGHTING);
+    }
+
+    checkRenderContext(scene, cache);
+    ObjectPass pass;
+    pass.displayFlags = flags;
+    pass.noLight = noLight;
+    pass.accelerate = !captureOption(CaptureOption::DONTACCELERATETEXTURES);
+    pass.lightsOn = lightsOn;
+    pass.someLineDrawn = anyLineDrawn(scene);
+    pass.highlighted = in.highlightedObject;
+    result.textureUploaded = drawObjects(scene, pass);
+  }
+
   PointMarking marking;
   const bool noCutPlane = !view.cutPlane || view.cutPlane->plan == -1;
   marking.markUnselected = (flags & KVX_DISPLAY_NORMALS) || (in.measurementMode && noCutPlane);
@@ -168,7 +155,7 @@ FrameResult drawSceneFrame(const FrameInput& in, RenderCache& cache) {
   glDisable(GL_CLIP_PLANE0);
   if (flags & KVX_DISPLAY_AXIS2) drawOriginAxes(view.bounds, upAxis);
   drawCutPlane(in);
-  if (!projection.perspective) drawOrthographicRuler(frame.width, frame.height, scene.background);
+  if (!result.perspective) drawOrthographicRuler(frame.width, frame.height, scene.background);
   if (flags & KVX_DISPLAY_AXIS1) drawBoundsBox(view.bounds, scene.background, upAxis);
 
   drawTextLabels(cache.labels, cache.bitmapFont, cache.outlineFont);

@@ -21,53 +21,56 @@ void present(const State& s) {
 // A new transition (remaining = total) aims at the live view as it stands;
 // one that would not move plays no frames.
 void beginDraw(State& s) {
-  s.frameClock->restart();
-  s.frameCounter = 0;
-  s.elapsedMs = s.lastFrameMs = 0;
-  s.expectedMs = 100;
-  s.firstFrameUpload = s.firstFrameUploadHandled = false;
-  if (s.remainingSteps != s.transitionSteps) return;
-  s.transitionTarget = snapshotOf(*s.manip);
-  s.boundsChanged = !sameBounds(s.transitionStart, s.transitionTarget);
-  if (sameView(s.transitionStart, s.transitionTarget)) s.remainingSteps = 0;
-  s.expectedMs = double(s.transitionSteps) * s.frameTimeMs;
-  s.transitionRunning = s.remainingSteps > 0;
+  Transition& t = s.transition;
+  t.clock->restart();
+  t.frameCounter = 0;
+  t.elapsedMs = t.lastFrameMs = 0;
+  t.expectedMs = 100;
+  t.firstFrameUpload = t.firstFrameUploadHandled = false;
+  if (t.remaining != t.steps) return;
+  t.target = snapshotOf(*s.manip);
+  t.boundsChanged = !sameBounds(t.start, t.target);
+  if (sameView(t.start, t.target)) t.remaining = 0;
+  t.expectedMs = double(t.steps) * t.frameTimeMs;
+  t.running = t.remaining > 0;
 }
 
 void advanceTransition(State& s) {
-  if (s.frameCounter >= 1 && !s.firstFrameUpload) {
-    const StepCounts steps = adaptSteps({s.transitionSteps, s.remainingSteps}, s.frameTimeMs, s.frameCounter,
-                                        s.elapsedMs, s.expectedMs);
-    s.transitionSteps = steps.total;
-    s.remainingSteps = steps.remaining;
-  } else if (s.elapsedMs > s.expectedMs + 300) {
-    s.remainingSteps = 0;
+  Transition& t = s.transition;
+  if (t.frameCounter >= 1 && !t.firstFrameUpload) {
+    const StepCounts steps =
+        adaptSteps({t.steps, t.remaining}, t.frameTimeMs, t.frameCounter, t.elapsedMs, t.expectedMs);
+    t.steps = steps.total;
+    t.remaining = steps.remaining;
+  } else if (t.elapsedMs > t.expectedMs + 300) {
+    t.remaining = 0;
   }
   // Slow frames end a transition early rather than late; a frame that just
   // turned slow counts more than the average of the fast ones before it.
-  if (s.frameCounter >= 1 && mustEndNow(s.elapsedMs, std::max<double>(s.lastFrameMs, s.frameTimeMs), s.expectedMs))
-    s.remainingSteps = 0;
-  const float total = float(s.transitionSteps);
-  float u = total > 0 ? 1 - float(s.remainingSteps) / total : 1;
-  if (s.ease) u = ease(u);
-  interpolateView(s.transitionStart, s.transitionTarget, u, s.boundsChanged, *s.manip);
-  if (s.boundsChanged) s.sectionCache.clear();
+  if (t.frameCounter >= 1 && mustEndNow(t.elapsedMs, std::max<double>(t.lastFrameMs, t.frameTimeMs), t.expectedMs))
+    t.remaining = 0;
+  const float total = float(t.steps);
+  float u = total > 0 ? 1 - float(t.remaining) / total : 1;
+  if (t.ease) u = ease(u);
+  interpolateView(t.start, t.target, u, t.boundsChanged, *s.manip);
+  if (t.boundsChanged) s.sectionCache.clear();
 }
 
 void measureFrame(State& s, bool uploaded) {
-  if (s.frameCounter == 0 && uploaded && s.transitionRunning) s.firstFrameUpload = true;
-  ++s.frameCounter;
-  const double before = s.elapsedMs;
-  s.elapsedMs = s.frameClock->elapsedMs();
-  s.lastFrameMs = s.elapsedMs - before;
-  if (s.firstFrameUpload && !s.firstFrameUploadHandled) {
+  Transition& t = s.transition;
+  if (t.frameCounter == 0 && uploaded && t.running) t.firstFrameUpload = true;
+  ++t.frameCounter;
+  const double before = t.elapsedMs;
+  t.elapsedMs = t.clock->elapsedMs();
+  t.lastFrameMs = t.elapsedMs - before;
+  if (t.firstFrameUpload && !t.firstFrameUploadHandled) {
     // The upload says nothing about the speed of later frames.
-    s.firstFrameUploadHandled = true;
-    s.frameClock->restart();
-    --s.frameCounter;
-    s.elapsedMs = s.lastFrameMs = 0;
+    t.firstFrameUploadHandled = true;
+    t.clock->restart();
+    --t.frameCounter;
+    t.elapsedMs = t.lastFrameMs = 0;
   }
-  s.frameTimeMs = measuredFrameTime(s.elapsedMs, s.frameCounter);
+  t.frameTimeMs = measuredFrameTime(t.elapsedMs, t.frameCounter);
 }
 
 // What the renderer needs of the state. The section is built here, once per
@@ -83,11 +86,11 @@ FrameInput frameInputOf(State& s) {
   in.view = s.manip;
   in.frame = s.frame;
   in.automaticLight = s.automaticLight;
-  in.animating = s.animating;
-  in.measurementMode = s.measurementMode;
-  in.highlightedObject = s.objectMode ? s.currentObject : -1;
+  in.animating = s.tour.running;
+  in.measurementMode = s.drag.measurement.mode;
+  in.highlightedObject = s.drag.objectMode ? s.drag.currentObject : -1;
   in.section = &s.sectionCache;
-  in.cursor = {s.cursorImage, s.cursorWidth, s.cursorHeight, s.cursorShown};
+  in.cursor = {s.cursor.image, s.cursor.width, s.cursor.height, s.cursor.shown};
   return in;
 }
 
@@ -98,8 +101,7 @@ bool drawRubberBands(State& s) {
   s.perspective = result.perspective;
   // The rectangle and the measurement line both start where the drag began.
   const kvx_FrameInfo& f = *s.frame;
-  drawRubberBand(s.rectangleStartX, f.currentX, s.rectangleStartY, f.currentY, s.selectionRectangle, f.width,
-                 f.height);
+  drawRubberBand(s.drag.startX, f.currentX, s.drag.startY, f.currentY, s.drag.rectangle, f.width, f.height);
   present(s);
   return true;
 }
@@ -107,7 +109,7 @@ bool drawRubberBands(State& s) {
 }  // namespace
 
 bool drawView(State& s, DrawKind kind) {
-  if (!s.system || !s.frame || !s.manip || s.loading || s.viewLocked) return false;
+  if (!s.system || !s.frame || !s.manip || s.files.loading || s.files.viewLocked) return false;
   if (!s.scene) {
     drawEmptyGradient(s.frame->width, s.frame->height);
     glClear(GL_DEPTH_BUFFER_BIT);
@@ -115,20 +117,20 @@ bool drawView(State& s, DrawKind kind) {
     present(s);
     return false;
   }
-  if (s.selectionRectangle || s.measurementPending) return drawRubberBands(s);
+  if (s.drag.rectangle || s.drag.measurement.pending) return drawRubberBands(s);
 
   const bool single = kind == DrawKind::SingleStep;
-  if (!(single && s.transitionRunning)) beginDraw(s);
+  if (!(single && s.transition.running)) beginDraw(s);
   do {
-    const bool playing = s.transitionRunning;
-    if (s.remainingSteps > 0) --s.remainingSteps;
+    const bool playing = s.transition.running;
+    if (s.transition.remaining > 0) --s.transition.remaining;
     if (playing) advanceTransition(s);
     const FrameResult result = drawSceneFrame(frameInputOf(s), s.render);
     s.perspective = result.perspective;
     if (!single) present(s);
     measureFrame(s, result.textureUploaded);
-    if (s.remainingSteps == 0) s.transitionRunning = false;
-  } while (!single && s.transitionRunning);
+    if (s.transition.remaining == 0) s.transition.running = false;
+  } while (!single && s.transition.running);
   return true;
 }
 

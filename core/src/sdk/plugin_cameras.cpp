@@ -2,6 +2,7 @@
 // user's cameras are 1..n.
 #include "interaction/camera_switch.h"
 #include "interaction/manipulation.h"
+#include "sdk/camera_changes.h"
 #include "sdk/plugin_state.h"
 #include "services/debuglog.h"
 
@@ -15,7 +16,7 @@ bool validCamera(const kvx::scene& scene, int index) {
 
 bool kvx_GL_Plugin::AddCamera(const char* name) {
   State& s = *state_;
-  if (!s.scene || s.editLocked) {
+  if (!s.scene || s.files.editLocked) {
     KVX_LOG(kvx::LOG_WARNING, "kvx_GL_Plugin::AddCamera: %s\n", s.scene ? "edit-locked" : "no scene");
     return false;
   }
@@ -41,7 +42,11 @@ bool kvx_GL_Plugin::GetCameraName(int index, char** name) {
   return true;
 }
 
-bool kvx_GL_Plugin::SetCurrentCamera(int index, bool) { return kvx::makeCameraCurrent(*this, index, false); }
+bool kvx_GL_Plugin::SetCurrentCamera(int index, bool) {
+  const kvx::CameraChange change = kvx::makeCameraCurrent(kvx::cameraTargetOf(*state_), index, false);
+  kvx::playCameraChange(*state_, change);
+  return change.switched;
+}
 
 bool kvx_GL_Plugin::DeleteCurrentCamera() {
   kvx::scene* scene = state_->scene.get();

@@ -64,20 +64,20 @@ bool kvx_GL_Plugin::EnableCapture(bool enable) {
   State& s = *state_;
   kvx::PathTable& paths = kvx::paths();
   if (!enable) {
-    if (!kvx::captureOption(kvx::CaptureOption::CATIAENVOFF)) restoreCaptureEnvironment(s.savedCaptureEnvironment);
+    if (!kvx::captureOption(kvx::CaptureOption::CATIAENVOFF)) restoreCaptureEnvironment(s.capture.savedEnvironment);
     unlink(paths.viewerToCapture.c_str());
     unlink(paths.captureToViewer.c_str());
     unlink(paths.captureScene.c_str());
-    if (s.captureMarkerExisted) return true;
+    if (s.capture.markerExisted) return true;
     return unlink(paths.viewerRunning.c_str()) == 0;
   }
   kvx::reloadCaptureOptions(paths.commandFile);
-  if (!kvx::captureOption(kvx::CaptureOption::CATIAENVOFF)) prepareCaptureEnvironment(s.savedCaptureEnvironment);
+  if (!kvx::captureOption(kvx::CaptureOption::CATIAENVOFF)) prepareCaptureEnvironment(s.capture.savedEnvironment);
   paths = kvx::buildPathTable();
   if (paths.viewerRunning.empty()) return true;
   std::error_code ignored;
   std::filesystem::create_directories(std::filesystem::path(paths.viewerRunning).parent_path(), ignored);
-  s.captureMarkerExisted = std::filesystem::exists(paths.viewerRunning);
+  s.capture.markerExisted = std::filesystem::exists(paths.viewerRunning);
   return touch(paths.viewerRunning);
 }
 

@@ -33,11 +33,11 @@ bool kvx_GL_Plugin::Refresh() { return Render(); }
 
 bool kvx_GL_Plugin::RenderFrame() {
   State& s = *state_;
-  const int total = s.transitionSteps;
-  s.transitionRunning = false;
-  s.remainingSteps = s.transitionSteps = 0;
+  const int total = s.transition.steps;
+  s.transition.running = false;
+  s.transition.remaining = s.transition.steps = 0;
   const bool drawn = kvx::drawView(s, kvx::DrawKind::SingleStep);
-  s.transitionSteps = total;
+  s.transition.steps = total;
   return drawn;
 }
 
@@ -68,14 +68,14 @@ bool kvx_GL_Plugin::GetBKColor(unsigned char* r, unsigned char* g, unsigned char
 void kvx_GL_Plugin::SetPublishing() { state_->publishing = true; }
 
 bool kvx_GL_Plugin::SetCursor(kvx_ARGB* image, int width, int height) {
-  state_->cursorImage = image;
-  state_->cursorWidth = width;
-  state_->cursorHeight = height;
+  state_->cursor.image = image;
+  state_->cursor.width = width;
+  state_->cursor.height = height;
   return true;
 }
 
 bool kvx_GL_Plugin::ShowCursor(bool show) {
-  bool previous = state_->cursorShown;
-  state_->cursorShown = show;
+  bool previous = state_->cursor.shown;
+  state_->cursor.shown = show;
   return previous;
 }

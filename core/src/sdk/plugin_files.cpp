@@ -41,8 +41,8 @@ void adoptStoredRecords(kvx_GL_Plugin& plugin, std::unique_ptr<kvx::CutBox> box,
                         std::unique_ptr<kvx_CutPlane> plane) {
   kvx_GL_Plugin::State& s = plugin.state();
   if (box) {
-    s.measure = std::make_unique<kvx_Measure>(measureOf(*box));
-    if (s.manip) s.manip->measure = s.measure.get();
+    s.drag.measurement.record = std::make_unique<kvx_Measure>(measureOf(*box));
+    if (s.manip) s.manip->measure = s.drag.measurement.record.get();
   }
   if (plane) {
     s.cutPlane = std::move(plane);
@@ -53,7 +53,7 @@ void adoptStoredRecords(kvx_GL_Plugin& plugin, std::unique_ptr<kvx::CutBox> box,
 int writeScene(kvx_GL_Plugin& plugin, const char* path, int sinkKind, kvx_ProgressFn progress,
                const kvx_CryptoDesc* crypto) {
   kvx_GL_Plugin::State& s = plugin.state();
-  const kvx_Measure* measure = s.manip ? s.manip->measure : s.measure.get();
+  const kvx_Measure* measure = s.manip ? s.manip->measure : s.drag.measurement.record.get();
   const kvx_CutPlane* plane = s.manip ? s.manip->cutPlane : s.cutPlane.get();
   kvx::CutBox box{};
   if (measure) box = cutBoxOf(*measure);
@@ -69,7 +69,7 @@ void postLoad(kvx_GL_Plugin& plugin, bool captured, bool fresh) {
   bool countChanged = false;
   if (!noOptimisation() && captured) {
     const int32_t before = scene.objectCount();
-    if (s.diffScene) kvx::subtractScene(scene, *s.diffScene);
+    if (s.files.diffScene) kvx::subtractScene(scene, *s.files.diffScene);
     if (fresh) kvx::Retransform_using_pyramid(scene);
     countChanged = scene.objectCount() != before;
     if (countChanged) {
@@ -91,11 +91,11 @@ int internalLoad(kvx_GL_Plugin& plugin, const char* path, kvx_ProgressFn progres
     s.sectionCache.clear();
     s.scene.reset();
   }
-  if (!merge) kvx::forgetMeasurement(s);
+  if (!merge) kvx::forgetMeasurement(s.drag.measurement, s.manip);
   if (!s.scene) s.scene = std::make_unique<kvx::scene>();
-  s.frameTimeMs = 10.0f;
+  s.transition.frameTimeMs = 10.0f;
   kvx::reloadCaptureOptions(kvx::paths().commandFile);
-  s.loading = true;
+  s.files.loading = true;
   const bool actualMerge = merge && s.scene->objectCount() > 0;
   KVX_LOG(kvx::LOG_INFO, "kvx_GL_Plugin::InternalLoadF:mrg %d nbobj %d actualMrg %d\n", merge,
           s.scene->objectCount(), actualMerge);
@@ -121,7 +121,7 @@ int internalLoad(kvx_GL_Plugin& plugin, const char* path, kvx_ProgressFn progres
   } else if (!actualMerge) {
     s.scene.reset();
   }
-  s.loading = false;
+  s.files.loading = false;
   return result;
 }
 
@@ -139,8 +139,8 @@ int kvx_GL_Plugin::CloseFile() {
   State& s = *state_;
   s.sectionCache.clear();
   s.scene.reset();
-  kvx::forgetMeasurement(s);
-  s.viewLocked = s.editLocked = false;
+  kvx::forgetMeasurement(s.drag.measurement, s.manip);
+  s.files.viewLocked = s.files.editLocked = false;
   return 0;
 }
 
@@ -157,35 +157,35 @@ bool kvx_GL_Plugin::SetPasswords(const char* readPassword, const char* writePass
 int kvx_GL_Plugin::CheckPasswords(const char* readPassword, const char* writePassword) {
   State& s = *state_;
   if (const kvx::scene* scene = s.scene.get()) {
-    s.viewLocked = scene->readPassword && !kvx::passwordMatches(scene->readPasswordText, readPassword);
-    s.editLocked = scene->writePassword;
+    s.files.viewLocked = scene->readPassword && !kvx::passwordMatches(scene->readPasswordText, readPassword);
+    s.files.editLocked = scene->writePassword;
     // The write password opens everything.
     if (scene->writePassword && kvx::passwordMatches(scene->writePasswordText, writePassword))
-      s.viewLocked = s.editLocked = false;
+      s.files.viewLocked = s.files.editLocked = false;
   }
-  return (s.viewLocked ? 1 : 0) | (s.editLocked ? 2 : 0);
+  return (s.files.viewLocked ? 1 : 0) | (s.files.editLocked ? 2 : 0);
 }
 
 bool kvx_GL_Plugin::LoadDiffScene(const char* path) {
   State& s = *state_;
-  s.diffScene = std::make_unique<kvx::scene>();
-  if (s.diffScene->Read(path, nullptr, nullptr, nullptr, nullptr, nullptr, false) > 7) return true;
-  s.diffScene.reset();
+  s.files.diffScene = std::make_unique<kvx::scene>();
+  if (s.files.diffScene->Read(path, nullptr, nullptr, nullptr, nullptr, nullptr, false) > 7) return true;
+  s.files.diffScene.reset();
   return false;
 }
 
 int kvx_GL_Plugin::LoadFileE(const char* path, kvx_ProgressFn progress, bool merge, const char* passPhrase) {
   const int result = internalLoad(*this, path, progress, merge, passPhrase);
   State& s = *state_;
-  s.viewLocked = s.scene && s.scene->readPassword;
-  s.editLocked = s.scene && s.scene->writePassword;
+  s.files.viewLocked = s.scene && s.scene->readPassword;
+  s.files.editLocked = s.scene && s.scene->writePassword;
   if (merge) ResetManip();
   return result;
 }
 
 int kvx_GL_Plugin::SaveFileE(const char* path, kvx_ProgressFn progress, const kvx_CryptoDesc* crypto) {
   State& s = *state_;
-  if (!s.scene || s.editLocked || !path) return 6;
+  if (!s.scene || s.files.editLocked || !path) return 6;
   if (hasDxfExtension(path)) {
     kvx_Scene* triangles = kvx::exportTriangles(*s.scene);
     if (triangles) kvx::writeDxf(*triangles, path);

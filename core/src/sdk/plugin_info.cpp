@@ -92,7 +92,8 @@ bool kvx_GL_Plugin::GetInformation(kvx_SceneInfo* info) {
   info->sceneFlags = scene->sceneFlags;
   for (size_t i = 0; i < scene->authorStamp.size(); ++i)
     std::snprintf(info->sceneTexts[i], sizeof info->sceneTexts[i], "%s", scene->authorStamp[i].c_str());
-  if (s.objectMode && scene->objectCount() > 0 && s.currentObject >= 0 && s.currentObject < scene->objectCount())
-    describeObject(*scene, s.currentObject, info->objectInfo);
+  const int current = s.drag.currentObject;
+  if (s.drag.objectMode && scene->objectCount() > 0 && current >= 0 && current < scene->objectCount())
+    describeObject(*scene, current, info->objectInfo);
   return true;
 }

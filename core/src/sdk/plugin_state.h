@@ -1,7 +1,8 @@
 #pragma once
-// State of the SDK object. Each concern of the object (files, capture,
-// display, view, cameras, cutting plane, events) keeps its part here.
+// State of the SDK object, in named parts by concern.
+#include "interaction/camera_tour.h"
 #include "interaction/frame_clock.h"
+#include "interaction/measurement.h"
 #include "interaction/transition.h"
 #include "kvx_sdk.h"
 #include "platform/mail_client.h"
@@ -13,6 +14,65 @@
 #include <string>
 #include <vector>
 
+namespace kvx {
+
+// View transitions: length, progress and the timing that adapts the length.
+struct Transition {
+  int steps = 38;
+  int remaining = 0;
+  float frameTimeMs = 10.0f;
+  ViewSnapshot start;
+  ViewSnapshot target;
+  bool ease = true;
+  bool running = false;
+  long frameCounter = 0;
+  bool boundsChanged = false;  // the running transition moves the bounds too
+  std::unique_ptr<FrameClock> clock = std::make_unique<SteadyFrameClock>();
+  double elapsedMs = 0;
+  double lastFrameMs = 0;  // the latest frame alone
+  double expectedMs = 100;
+  bool firstFrameUpload = false;         // textures were uploaded in the first frame
+  bool firstFrameUploadHandled = false;  // ... and that frame was taken out of the timing
+};
+
+// Pointer drags and what they select or measure.
+struct DragAndSelection {
+  bool objectMode = false;
+  int currentObject = 0;
+  bool deleteOthers = false;
+  bool rectangle = false;  // a selection rectangle follows the pointer
+  bool toggle = false;     // ... and toggles instead of adding
+  int startX = 0;          // where the rectangle or the measurement line starts,
+  int startY = 0;          // window pixels from the top left
+  Measurement measurement;
+};
+
+// The host's overlay cursor, kept by pointer.
+struct OverlayCursor {
+  kvx_ARGB* image = nullptr;
+  bool shown = false;
+  int width = 0;
+  int height = 0;
+};
+
+// Loading and the locks a password sets.
+struct FileState {
+  std::unique_ptr<scene> diffScene;  // reference scene for capture differencing
+  bool loading = false;
+  bool viewLocked = false;
+  bool editLocked = false;
+};
+
+// The file handshake with the capture interceptor.
+struct CaptureHandshake {
+  bool markerExisted = false;
+  std::array<std::string, 3> savedEnvironment;
+};
+
+}  // namespace kvx
+
+// Each plugin_*.cpp file works on its own part; sdk/frame_loop.cpp reads
+// what the frame needs of all of them.
 struct kvx_GL_Plugin::State {
   // Host records, bound by InitDisplay; the frame record is owned only when
   // the size variant of InitDisplay created it.
@@ -21,73 +81,26 @@ struct kvx_GL_Plugin::State {
   kvx_FrameInfo* frame = nullptr;
   std::unique_ptr<kvx_FrameInfo> ownedFrame;
 
-  std::unique_ptr<kvx::scene> scene;      // null while no file is loaded
-  std::unique_ptr<kvx::scene> diffScene;  // reference scene for capture differencing
+  std::unique_ptr<kvx::scene> scene;  // null while no file is loaded
   std::unique_ptr<kvx_CutPlane> cutPlane;
-  std::unique_ptr<kvx_Measure> measure;
   std::array<float, 7> cutBox = {0, 0, 0, 0, 0, 0, 0};
+  std::vector<float> sectionCache;  // consecutive point pairs
 
-  bool viewLocked = false;
-  bool editLocked = false;
-  bool captureMarkerExisted = false;
-
-  // View transitions.
-  int transitionSteps = 38;
-  int remainingSteps = 0;
-  float frameTimeMs = 10.0f;
-  kvx::ViewSnapshot transitionStart;
-  kvx::ViewSnapshot transitionTarget;
-  bool ease = true;
-  bool transitionRunning = false;
-  long frameCounter = 0;
-  bool boundsChanged = false;  // the running transition moves the bounds too
-  std::unique_ptr<kvx::FrameClock> frameClock = std::make_unique<kvx::SteadyFrameClock>();
-  double elapsedMs = 0;
-  double lastFrameMs = 0;  // the latest frame alone
-  double expectedMs = 100;
-  bool firstFrameUpload = false;         // textures were uploaded in the first frame
-  bool firstFrameUploadHandled = false;  // ... and that frame was taken out of the timing
+  kvx::FileState files;
+  kvx::CaptureHandshake capture;
+  kvx::Transition transition;
+  kvx::CameraTour tour;
+  kvx::DragAndSelection drag;
+  kvx::OverlayCursor cursor;
 
   // Stored copy of the current camera and its index.
   kvx::SceneView storedCamera;
   int storedCameraIndex = 0;
-
-  bool perspective = true;
-  std::array<std::string, 3> savedCaptureEnvironment;
-
-  // Overlay cursor, kept by pointer.
-  kvx_ARGB* cursorImage = nullptr;
-  bool cursorShown = false;
-  int cursorWidth = 0;
-  int cursorHeight = 0;
-
+  bool perspective = true;  // of the frame drawn last
   bool viewChangedByCommand = false;
-  bool animating = false;
-  int animationFrame = 0;  // position in the tour, 1..animationFrameCount
-  int animationFrameCount = 0;
-  kvx::SceneView animationSavedCamera;
-  int animationSavedSteps = 0;
-  int animationSavedIndex = 0;
-
   bool automaticLight = true;
-
-  // Selection and object mode.
-  bool objectMode = false;
-  int currentObject = 0;
-  bool deleteOthers = false;
-  bool selectionRectangle = false;
-  bool toggleSelection = false;
-  int rectangleStartX = 0;
-  int rectangleStartY = 0;
-  bool measurementPending = false;
-  bool measurementMode = false;
-
-  std::vector<float> sectionCache;  // consecutive point pairs
-
-  kvx::RenderCache render;
-
-  bool loading = false;
   bool publishing = false;
 
+  kvx::RenderCache render;
   kvx::MailClient mail;
 };

@@ -1,15 +1,12 @@
 // Camera manipulation, predefined views and view transitions.
 #include "interaction/manipulation.h"
 #include "interaction/predefined_views.h"
+#include "sdk/camera_changes.h"
 #include "sdk/frame_loop.h"
 #include "sdk/plugin_state.h"
 
-namespace {
-
-constexpr double kTransitionMs = 900;
-constexpr double kSlowTransitionMs = 2600;
-
-}  // namespace
+using kvx::kSlowTransitionMs;
+using kvx::kTransitionMs;
 
 bool kvx_GL_Plugin::ResetManip() {
   State& s = *state_;
@@ -61,27 +58,25 @@ void kvx_GL_Plugin::ViewPredefined(PredefinedView view) {
 
 void kvx_GL_Plugin::SetInterpolate(bool slow) {
   State& s = *state_;
-  if (!s.manip || s.transitionSteps == 0) return;
-  s.transitionStart = kvx::snapshotOf(*s.manip);
-  s.transitionSteps = s.remainingSteps = kvx::stepsFor(slow ? kSlowTransitionMs : kTransitionMs, s.frameTimeMs);
+  if (s.manip) kvx::startTransition(s, kvx::snapshotOf(*s.manip), slow);
 }
 
 bool kvx_GL_Plugin::AnimFrame(bool* running, bool slow) {
   State& s = *state_;
-  if (s.frameTimeMs <= 0) s.frameTimeMs = 10;
+  if (s.transition.frameTimeMs <= 0) s.transition.frameTimeMs = 10;
   bool drawn = false;
-  if (!s.transitionRunning) {
+  if (!s.transition.running) {
     if (slow) {
-      s.transitionSteps = kvx::stepsFor(kSlowTransitionMs, s.frameTimeMs);
+      s.transition.steps = kvx::stepsFor(kSlowTransitionMs, s.transition.frameTimeMs);
     } else {
-      s.transitionSteps = s.remainingSteps = kvx::stepsFor(kTransitionMs, s.frameTimeMs);
+      s.transition.steps = s.transition.remaining = kvx::stepsFor(kTransitionMs, s.transition.frameTimeMs);
     }
     drawn = kvx::drawView(s, kvx::DrawKind::SingleStep);
-  } else if (s.remainingSteps > 0) {
+  } else if (s.transition.remaining > 0) {
     drawn = kvx::drawView(s, kvx::DrawKind::SingleStep);
   } else {
-    s.transitionRunning = false;
+    s.transition.running = false;
   }
-  if (running) *running = s.transitionRunning;
+  if (running) *running = s.transition.running;
   return drawn;
 }

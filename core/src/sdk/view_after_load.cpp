@@ -70,8 +70,8 @@ void setUpViewAfterLoad(kvx_GL_Plugin& plugin, bool captured, bool countChanged)
       widenAndTurn(*s.manip);
     plugin.SetCurrentCamera(1, false);
   }
-  s.objectMode = s.deleteOthers = false;
-  s.currentObject = 0;
+  s.drag.objectMode = s.drag.deleteOthers = false;
+  s.drag.currentObject = 0;
   s.manip->displayFlags = displayFlagsFor(scene.sceneFlags, s.manip->displayFlags);
 }
 
