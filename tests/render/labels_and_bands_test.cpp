@@ -61,8 +61,9 @@ TEST(RubberBand, FollowsThePointerOverTheVisibleScene) {
   const int squarePixels = countColor(view, inside);
   kvx_GL_Plugin::State& s = view.state();
   s.drag.rectangle = true;
-  s.drag.startX = 10, s.drag.startY = 10;
-  view.frame.currentX = 50, view.frame.currentY = 40;
+  s.drag.startX = 45, s.drag.startY = 35;
+  view.frame.currentX = 55, view.frame.currentY = 45;
+  const int presentedBefore = view.presented;
   view.plugin.Render();
   EXPECT_EQ(view.presented, presentedBefore + 1) << "the band reaches the screen";
   EXPECT_EQ(view.gl.at(50, 40).r, inside.r) << "the scene inside the band stays";
@@ -71,9 +72,9 @@ TEST(RubberBand, FollowsThePointerOverTheVisibleScene) {
   EXPECT_GT(countColor(view, inside), squarePixels - 60) << "only the band's pixels changed";
   view.frame.currentX = 58, view.frame.currentY = 48;
   view.plugin.Render();
-  EXPECT_EQ(view.gl.at(50, 25).r, 0);    // the old right edge is gone
-  EXPECT_EQ(view.gl.at(70, 25).r, 255);
-  EXPECT_EQ(view.presented, 0);
+  EXPECT_EQ(view.gl.at(55, 40).r, inside.r) << "the old right edge is gone";
+  EXPECT_EQ(view.gl.at(58, 40).r, 255 - inside.r);
+  view.keepPicture("rubber_band_over_scene");
   s.drag.rectangle = false;
   view.plugin.RenderFrame();
   EXPECT_EQ(countColor(view, inside), squarePixels);

@@ -182,15 +182,16 @@ TEST_F(LoadedSdk, AMeasurementDoesNotReachTheNextFile) {
   const std::string path = writeSample("a.kvx");
   for (const bool closeFirst : {false, true}) {
     ASSERT_GT(sdk->LoadFile(path.c_str(), nullptr, false), 7);
-    state().measurementMode = true;  // as OnEvent(1006) sets it, without drawing
-    state().measure = std::make_unique<kvx_Measure>(kvx_Measure{{1, 2, 3}, {4, 6, 3}, 5});
-    manip.measure = state().measure.get();
-    state().measurementPending = true;
+    kvx::Measurement& measurement = state().drag.measurement;
+    measurement.mode = true;  // as OnEvent(1006) sets it, without drawing
+    measurement.record = std::make_unique<kvx_Measure>(kvx_Measure{{1, 2, 3}, {4, 6, 3}, 5});
+    manip.measure = measurement.record.get();
+    measurement.pending = true;
     if (closeFirst) sdk->CloseFile();
     ASSERT_GT(sdk->LoadFile(path.c_str(), nullptr, false), 7);
     EXPECT_EQ(manip.measure, nullptr) << closeFirst;
-    EXPECT_FALSE(state().measurementPending) << closeFirst;
-    EXPECT_FALSE(state().measurementMode) << closeFirst;
+    EXPECT_FALSE(state().drag.measurement.pending) << closeFirst;
+    EXPECT_FALSE(state().drag.measurement.mode) << closeFirst;
   }
 }
 
