@@ -69,6 +69,15 @@ class ScriptedPrompts : public kavrik::Prompts {
   }
   std::optional<SaveProtection> protection;  // the answer of askSaveProtection
   std::optional<SaveProtection> askSaveProtection(wxWindow*) override { return protection; }
+  std::vector<std::string> messages;  // "caption: text"
+  void showMessage(wxWindow*, const std::string& text, const std::string& caption) override {
+    messages.push_back(caption + ": " + text);
+  }
+  std::optional<Login> login;  // the answer of askLogin
+  std::optional<Login> askLogin(wxWindow*, const std::string& message, const std::string&) override {
+    questions.push_back("Login: " + message);
+    return login;
+  }
 };
 
 // Lets pending window events run.
