@@ -160,6 +160,34 @@ TEST_F(ConferenceWindowTest, ConferenceWithAHeadlessParticipant) {
   bob.waitExit(10000);
 }
 
+// As slave the viewer applies the master's view states and shows its pointer.
+TEST_F(ConferenceWindowTest, SlaveShowsTheMastersPointer) {
+  TempEnv env;
+  ServerProcess server;
+  ASSERT_TRUE(server.running()) << server.firstLine();
+  const std::string scene = env.path("scene.kvx").string();
+  ASSERT_EQ(runCommand(std::string(KVX_BIN_DIR) + "/kvx sample " + scene).status, 0);
+  loadFile(4096, scene);
+
+  kavrik::ConferencePanel* panel = open()->panel();
+  panel->hostField()->SetValue("127.0.0.1:" + server.port());
+  panel->pseudonym()->SetValue("alice");
+  panel->pressConnect(true);
+  ASSERT_TRUE(panel->isMaster()) << log(panel);
+  core().clear();
+
+  prompts->confirmations = {true};
+  KvxParticipant bob({"127.0.0.1:" + server.port(), "--file", scene, "--pseudo", "bob", "--become-master", "--views",
+                      "5", "--linger", "1"},
+                     env.path("bob.jsonl").string());
+  ASSERT_TRUE(waitUntil([&] { return core().saw("ShowCursor(1)"); })) << log(panel);
+  EXPECT_FALSE(panel->isMaster());
+  EXPECT_EQ(bob.waitExit(10000), 0);
+
+  panel->disconnect();
+  EXPECT_EQ(core().calls.back(), "ShowCursor(0)") << "the pointer goes with the conference";
+}
+
 TEST_F(ConferenceWindowTest, ClosingTheFileDestroysTheWindow) {
   open();
   ASSERT_NE(frame->conferenceWindow(), nullptr);
