@@ -9,6 +9,7 @@
 #include "screenshot.h"
 #include "server_process.h"
 #include "temp_env.h"
+#include "user_pass_dlg.h"
 
 #include <wx/button.h>
 #include <wx/checkbox.h>
@@ -186,6 +187,49 @@ TEST_F(ConferenceWindowTest, SlaveShowsTheMastersPointer) {
 
   panel->disconnect();
   EXPECT_EQ(core().calls.back(), "ShowCursor(0)") << "the pointer goes with the conference";
+}
+
+// Failed attempts say why in a box and leave the window as it was.
+TEST_F(ConferenceWindowTest, RefusedAttemptsStayDisconnected) {
+  TempEnv env;
+  ServerProcess server;
+  ASSERT_TRUE(server.running()) << server.firstLine();
+  const std::string scene = env.path("scene.kvx").string();
+  ASSERT_EQ(runCommand(std::string(KVX_BIN_DIR) + "/kvx sample " + scene).status, 0);
+  loadFile(4096, scene);
+  kavrik::ConferenceFrame* window = open();
+  kavrik::ConferencePanel* panel = window->panel();
+  panel->hostField()->SetValue("127.0.0.1:" + server.port());
+
+  panel->pseudonym()->SetValue("");
+  panel->pressConnect(true);
+  EXPECT_EQ(prompts->messages, (std::vector<std::string>{"No Pseudo: Please enter pseudonym"}));
+
+  // Joining a conference nobody created is refused by the server.
+  panel->pseudonym()->SetValue("carol");
+  panel->pressConnect(false);
+  ASSERT_EQ(prompts->errors.size(), 1u) << log(panel);
+  EXPECT_EQ(prompts->errors[0].rfind("Connection Error: ", 0), 0u) << prompts->errors[0];
+  EXPECT_FALSE(panel->isConnected());
+  EXPECT_EQ(statusText(window), "Disconnected");
+  EXPECT_EQ(panel->connectButton()->GetLabel(), "Connect");
+  EXPECT_TRUE(panel->createButton()->IsEnabled());
+}
+
+TEST_F(ConferenceWindowTest, LoginDialogShowsMessageAndFields) {
+  kavrik::UserPassDlg dialog(frame, "Proxy login required for office", "ann");
+  dialog.Show();
+  pump();
+  EXPECT_EQ(dialog.GetTitle(), "Login");
+  EXPECT_EQ(dialog.user(), "ann");
+  std::vector<wxTextCtrl*> fields;
+  for (wxWindow* child : dialog.GetChildren())
+    if (auto* field = dynamic_cast<wxTextCtrl*>(child)) fields.push_back(field);
+  ASSERT_EQ(fields.size(), 2u);
+  EXPECT_EQ(fields[0]->GetSize().x, 100);
+  EXPECT_TRUE(fields[1]->HasFlag(wxTE_PASSWORD));
+  saveScreenshot(&dialog, "conference_login_dialog");
+  dialog.Hide();
 }
 
 TEST_F(ConferenceWindowTest, ClosingTheFileDestroysTheWindow) {
