@@ -180,7 +180,24 @@ void ConferencePanel::sendChat() {
 }
 
 void ConferencePanel::onSocket(wxSocketEvent& event) {
-  switch (event.GetSocketEvent()) {
+  const int socketEvent = event.GetSocketEvent();
+  if (handlingSocket_) {
+    inputWaiting_ |= socketEvent == wxSOCKET_INPUT;
+    lostWaiting_ |= socketEvent == wxSOCKET_LOST;
+    return;
+  }
+  handlingSocket_ = true;
+  handleSocket(socketEvent);
+  while (inputWaiting_ || lostWaiting_) {
+    const int waiting = lostWaiting_ ? wxSOCKET_LOST : wxSOCKET_INPUT;
+    inputWaiting_ = lostWaiting_ = false;
+    handleSocket(waiting);
+  }
+  handlingSocket_ = false;
+}
+
+void ConferencePanel::handleSocket(int socketEvent) {
+  switch (socketEvent) {
     case wxSOCKET_INPUT:
       session_->onInput();
       break;

@@ -83,11 +83,17 @@ class ConferencePanel : public wxPanel, public kvx::conf::ConferenceEvents {
   void fillHostList();
   void enableProxyFields();
   void onSocket(wxSocketEvent& event);
+  void handleSocket(int socketEvent);
   static void viewChanged(intptr_t panel);
 
   MyFrame& frame_;
   StatusSink status_;
   bool quiet_ = false;
+  // A prompt shown while a message is handled runs a nested event loop;
+  // socket events arriving then wait until that message is done.
+  bool handlingSocket_ = false;
+  bool inputWaiting_ = false;
+  bool lostWaiting_ = false;
   FrameSharedView sharedView_;
   std::unique_ptr<kvx::conf::ConfDpyData> view_;
   std::unique_ptr<SocketConnector> connector_;

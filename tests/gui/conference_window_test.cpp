@@ -18,6 +18,8 @@
 #include <wx/statusbr.h>
 #include <wx/textctrl.h>
 
+#include <signal.h>
+
 #include <chrono>
 #include <functional>
 
@@ -187,6 +189,42 @@ TEST_F(ConferenceWindowTest, SlaveShowsTheMastersPointer) {
 
   panel->disconnect();
   EXPECT_EQ(core().calls.back(), "ShowCursor(0)") << "the pointer goes with the conference";
+}
+
+// The server vanishing while the release question is up: the loss waits
+// until the message that asked is done, then ends the conference.
+TEST_F(ConferenceWindowTest, ConnectionLostWhileAPromptIsUp) {
+  TempEnv env;
+  ServerProcess server;
+  ASSERT_TRUE(server.running()) << server.firstLine();
+  const std::string scene = env.path("scene.kvx").string();
+  ASSERT_EQ(runCommand(std::string(KVX_BIN_DIR) + "/kvx sample " + scene).status, 0);
+  loadFile(4096, scene);
+  kavrik::ConferencePanel* panel = open()->panel();
+  panel->hostField()->SetValue("127.0.0.1:" + server.port());
+  panel->pseudonym()->SetValue("alice");
+  panel->pressConnect(true);
+  ASSERT_TRUE(panel->isMaster()) << log(panel);
+
+  prompts->confirmations = {true};
+  bool keptDuringPrompt = false;
+  prompts->whileConfirming = [&] {
+    server.stop(SIGKILL);
+    // A modal box runs the event loop: the socket's loss arrives meanwhile.
+    for (int i = 0; i < 50; ++i) {
+      wxMilliSleep(10);
+      pump();
+    }
+    keptDuringPrompt = panel->isConnected();
+  };
+  KvxParticipant bob({"127.0.0.1:" + server.port(), "--file", scene, "--pseudo", "bob", "--become-master"},
+                     env.path("bob.jsonl").string());
+  ASSERT_TRUE(waitUntil([&] { return !panel->isConnected(); })) << log(panel);
+  EXPECT_TRUE(keptDuringPrompt) << "the session was torn down under the message being handled";
+  EXPECT_NE(log(panel).find("Disconnected\n"), std::string::npos);
+  EXPECT_EQ(panel->connectButton()->GetLabel(), "Connect");
+  EXPECT_FALSE(frame->hooks().isSet(kavrik::FrameHooks::VIEW_CHANGED));
+  prompts->whileConfirming = nullptr;
 }
 
 // Failed attempts say why in a box and leave the window as it was.

@@ -9,6 +9,7 @@
 #include <wx/app.h>
 
 #include <deque>
+#include <functional>
 
 namespace kvx::test {
 
@@ -50,8 +51,10 @@ class ScriptedPrompts : public kavrik::Prompts {
   void showAbout(wxWindow*) override { ++abouts; }
   void openWebPage(const std::string& address) override { pages.push_back(address); }
   std::deque<bool> confirmations;  // answers to confirm; No when empty
+  std::function<void()> whileConfirming;  // what happens while the box is up
   bool confirm(wxWindow*, const std::string& message, const std::string& caption) override {
     questions.push_back(caption + ": " + message);
+    if (whileConfirming) whileConfirming();
     if (confirmations.empty()) return false;
     const bool answer = confirmations.front();
     confirmations.pop_front();
