@@ -36,6 +36,9 @@ class ViewerCanvas : public wxGLCanvas {
   wxImage capturePicture();
 
   const kvx_FrameInfo& frameInfo() const { return frameInfo_; }
+  // The live records handed to InitDisplay, which the conference reads and steers.
+  kvx_FrameInfo& liveFrameInfo() { return frameInfo_; }
+  kvx_ManipInfo& liveManip() { return manip_; }
   // The pointer handler, also reached by synthetic events in tests.
   void handlePointer(const PointerState& state, int x, int y, bool entering, bool leaving);
   // Zooms by wheel notches (positive: closer) through the core's zoom drag,

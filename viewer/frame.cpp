@@ -61,6 +61,8 @@ MyFrame::MyFrame(wxWindow* parent, const wxString& title, const wxPoint& positio
 }
 
 MyFrame::~MyFrame() {
+  // Its panel still talks to the SDK object while it leaves the conference.
+  destroyConference();
   syncTimer_.reset();
   animationTimer_.reset();
   if (sdk_) {

@@ -60,6 +60,13 @@ class MyFrame : public wxFrame {
   // Hook 0, then a frame from the core unless busy or animating.
   void render();
   void refreshToolPanel();
+  // Opens this tool panel in place of any other; closes the open one.
+  void showToolPanel(int command);
+  void closeToolPanel();
+  // "Online &Collaboration...": the one conference window, made on first use.
+  void openConference();
+  void destroyConference();
+  wxFrame* conferenceWindow() const { return conference_; }
 
   kvx_GL_Plugin* sdk() const { return sdk_; }
   ViewerCanvas* canvas() const { return canvas_; }
@@ -153,6 +160,7 @@ class MyFrame : public wxFrame {
   wxGauge* gauge_ = nullptr;
   std::vector<kvx_ARGB> remotePointer_;
   std::map<int, wxCursor> cursors_;
+  wxFrame* conference_ = nullptr;
 };
 
 }  // namespace kavrik

@@ -68,8 +68,7 @@ void MyFrame::dispatch(int command) {
     case CMD_OPEN_RECENT:
       break;
     case CMD_COLLABORATION:
-      // The conference panel is not part of this program yet.
-      KVX_LOG(kvx::LOG_WARNING, "MyFrame::dispatch: online collaboration is not available\n");
+      openConference();
       break;
     case CMD_VIEW_TOP: case CMD_VIEW_FRONT: case CMD_VIEW_RIGHT: case CMD_VIEW_LEFT:
     case CMD_VIEW_BACK: case CMD_VIEW_BOTTOM: case CMD_FIT: case CMD_INTERPOLATION:

@@ -91,6 +91,7 @@ void MyFrame::rebuildRecentMenu() {
 
 bool MyFrame::loadFile(const std::string& name) {
   if (name.empty() || !sdk_) return false;
+  destroyConference();
   SetCurseur(CURSOR_WAIT);
   busy_ = true;
   currentFile_.clear();
@@ -182,6 +183,7 @@ void MyFrame::failLoad(const std::string& name, int result) {
 }
 
 void MyFrame::closeFile() {
+  destroyConference();
   SetCurseur(CURSOR_WAIT);
   setStatusText("Closing file...");
   if (!currentFile_.empty()) {
@@ -277,6 +279,7 @@ void MyFrame::exitProgram() {
     hooks_->call(FrameHooks::EXIT);
     return;
   }
+  destroyConference();
   // Kept before closing: a closed file shows no display states at all.
   saveDisplayPreferences();
   closeFile();

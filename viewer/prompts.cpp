@@ -2,6 +2,7 @@
 
 #include "about_box.h"
 #include "save_protection_dialog.h"
+#include "user_pass_dlg.h"
 
 #include <wx/filedlg.h>
 #include <wx/log.h>
@@ -65,6 +66,17 @@ class DialogPrompts : public Prompts {
   }
 
   std::optional<SaveProtection> askSaveProtection(wxWindow* parent) override { return askProtection(parent); }
+
+  void showMessage(wxWindow* parent, const std::string& text, const std::string& caption) override {
+    wxMessageBox(wxString::FromUTF8(text), wxString::FromUTF8(caption), wxOK, parent);
+  }
+
+  std::optional<Login> askLogin(wxWindow* parent, const std::string& message, const std::string& presetUser) override {
+    UserPassDlg dialog(parent, message, presetUser);
+    // Any answer but Cancel counts as OK.
+    if (dialog.ShowModal() == wxID_CANCEL) return std::nullopt;
+    return Login{dialog.user(), dialog.password()};
+  }
 };
 
 }  // namespace

@@ -44,6 +44,14 @@ class Prompts {
     std::string readPassword, writePassword;
   };
   virtual std::optional<SaveProtection> askSaveProtection(wxWindow* parent) = 0;
+  // A message box with an OK button and no error icon.
+  virtual void showMessage(wxWindow* parent, const std::string& text, const std::string& caption) = 0;
+  // The "Login" dialog: user name (preset) and masked password; nothing
+  // when cancelled.
+  struct Login {
+    std::string user, password;
+  };
+  virtual std::optional<Login> askLogin(wxWindow* parent, const std::string& message, const std::string& presetUser) = 0;
 };
 
 std::unique_ptr<Prompts> makeDialogPrompts();

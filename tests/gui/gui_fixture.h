@@ -9,6 +9,7 @@
 #include <wx/app.h>
 
 #include <deque>
+#include <functional>
 
 namespace kvx::test {
 
@@ -50,8 +51,10 @@ class ScriptedPrompts : public kavrik::Prompts {
   void showAbout(wxWindow*) override { ++abouts; }
   void openWebPage(const std::string& address) override { pages.push_back(address); }
   std::deque<bool> confirmations;  // answers to confirm; No when empty
+  std::function<void()> whileConfirming;  // what happens while the box is up
   bool confirm(wxWindow*, const std::string& message, const std::string& caption) override {
     questions.push_back(caption + ": " + message);
+    if (whileConfirming) whileConfirming();
     if (confirmations.empty()) return false;
     const bool answer = confirmations.front();
     confirmations.pop_front();
@@ -69,6 +72,15 @@ class ScriptedPrompts : public kavrik::Prompts {
   }
   std::optional<SaveProtection> protection;  // the answer of askSaveProtection
   std::optional<SaveProtection> askSaveProtection(wxWindow*) override { return protection; }
+  std::vector<std::string> messages;  // "caption: text"
+  void showMessage(wxWindow*, const std::string& text, const std::string& caption) override {
+    messages.push_back(caption + ": " + text);
+  }
+  std::optional<Login> login;  // the answer of askLogin
+  std::optional<Login> askLogin(wxWindow*, const std::string& message, const std::string&) override {
+    questions.push_back("Login: " + message);
+    return login;
+  }
 };
 
 // Lets pending window events run.

@@ -253,6 +253,9 @@ bool kvx_GL_Plugin::SetCursor(kvx_ARGB* image, int width, int height) {
   return true;
 }
 
-bool kvx_GL_Plugin::ShowCursor(bool) { return false; }
+bool kvx_GL_Plugin::ShowCursor(bool show) {
+  state_->calls.push_back(call("ShowCursor", show ? "1" : "0"));
+  return false;
+}
 void kvx_GL_Plugin::SetInterpolate(bool) {}
 int kvx_GL_Plugin::GetFileSize() { return 0; }
