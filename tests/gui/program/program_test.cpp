@@ -1,6 +1,7 @@
 // The kavrik program itself, started as a user would under the X server:
 // its version line, the frame with and without the core, and a scene shown
 // and turned by a real pointer drag.
+#include "program_driver.h"
 #include "run_command.h"
 #include "temp_env.h"
 
@@ -17,77 +18,9 @@
 
 namespace {
 
-namespace fs = std::filesystem;
-using kvx::test::runCommand;
+using namespace kvx::test;
 
 const std::string kBin = KVX_BIN_DIR;
-
-// One running kavrik, ended with the test.
-class RunningViewer {
- public:
-  RunningViewer(const fs::path& program, const fs::path& folder, const std::vector<std::string>& arguments) {
-    pid_ = fork();
-    if (pid_ == 0) {
-      if (chdir(folder.c_str()) != 0) _exit(127);
-      std::vector<char*> argv{const_cast<char*>(program.c_str())};
-      for (const std::string& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
-      argv.push_back(nullptr);
-      execv(program.c_str(), argv.data());
-      _exit(127);
-    }
-  }
-  ~RunningViewer() {
-    if (pid_ > 0) {
-      kill(pid_, SIGTERM);
-      waitpid(pid_, nullptr, 0);
-    }
-  }
-  pid_t pid() const { return pid_; }
-
- private:
-  pid_t pid_ = -1;
-};
-
-struct Window {
-  std::string id;
-  std::string title;
-  int x = 0, y = 0, width = 0, height = 0;
-};
-
-// The top-level window whose title contains `titlePart`, once it is mapped.
-std::optional<Window> waitForWindow(const std::string& titlePart, int seconds = 20) {
-  const std::regex line(R"re((0x[0-9a-f]+) "([^"]*)": \(.*\)\s+(\d+)x(\d+)\+-?\d+\+-?\d+\s+\+(-?\d+)\+(-?\d+))re");
-  for (int i = 0; i < seconds * 5; ++i) {
-    auto tree = runCommand("xwininfo -root -children 2>/dev/null");
-    std::smatch m;
-    std::string text = tree.output;
-    while (std::regex_search(text, m, line)) {
-      if (m[2].str().find(titlePart) != std::string::npos)
-        return Window{m[1], m[2], std::stoi(m[5]), std::stoi(m[6]), std::stoi(m[3]), std::stoi(m[4])};
-      text = m.suffix();
-    }
-    wxMilliSleep(200);
-  }
-  return std::nullopt;
-}
-
-wxImage screenshot(const Window& window, const fs::path& file) {
-  runCommand("import -window " + window.id + " " + file.string() + " 2>/dev/null");
-  wxImage image;
-  if (fs::exists(file)) image.LoadFile(file.string(), wxBITMAP_TYPE_PNG);
-  return image;
-}
-
-// Fraction of pixels of a central patch that differ between two pictures.
-double difference(const wxImage& a, const wxImage& b) {
-  const int w = std::min(a.GetWidth(), b.GetWidth()), h = std::min(a.GetHeight(), b.GetHeight());
-  int differ = 0, total = 0;
-  for (int y = h / 4; y < 3 * h / 4; y += 2)
-    for (int x = w / 4; x < 3 * w / 4; x += 2, ++total)
-      differ += std::abs(a.GetRed(x, y) - b.GetRed(x, y)) + std::abs(a.GetGreen(x, y) - b.GetGreen(x, y)) +
-                    std::abs(a.GetBlue(x, y) - b.GetBlue(x, y)) > 24;
-  return total ? static_cast<double>(differ) / total : 0;
-}
 
 class KavrikProgram : public testing::Test {
  protected:
@@ -131,7 +64,7 @@ TEST_F(KavrikProgram, ShowsTheSampleSceneAndTurnsItWithADrag) {
     GTEST_SKIP() << "this kvx tool cannot write the sample scene yet";
   const long kilobytes = static_cast<long>(fs::file_size(sample)) / 1024;
 
-  std::optional<Window> empty;
+  std::optional<ScreenWindow> empty;
   wxImage emptyView;
   {
     RunningViewer viewer(kBin + "/kavrik", env.root(), {});
@@ -168,6 +101,35 @@ TEST_F(KavrikProgram, ShowsTheSampleSceneAndTurnsItWithADrag) {
   wxMilliSleep(800);
   const wxImage after = screenshot(*frame, env.path("after.png"));
   EXPECT_GT(difference(before, after), 0.02) << "the drag turned the view";
+}
+
+// A file manager drops a scene file on the canvas (a real XDND exchange):
+// it opens as File > Open would open it.
+TEST_F(KavrikProgram, OpensAFileDroppedOnTheCanvas) {
+  const fs::path scene = env.path("dropped scene.kvx");  // a space, escaped in the URI
+  ASSERT_EQ(runCommand(kBin + "/kvx sample '" + scene.string() + "' 2>&1").status, 0);
+  RunningViewer viewer(kBin + "/kavrik", env.root(), {});
+  auto empty = waitForWindow("Untitled");
+  ASSERT_TRUE(empty);
+  wxMilliSleep(500);  // the canvas takes drops once it is realised
+  const wxImage emptyView = screenshot(*empty, env.path("empty.png"));
+
+  const int x = empty->x + empty->width / 2, y = empty->y + empty->height / 2;
+  auto drop = runCommand(std::string(KVX_TEST_BIN_DIR) + "/xdnd_drop " + std::to_string(x) + " " + std::to_string(y) +
+                         " '" + scene.string() + "' 2>&1");
+  EXPECT_EQ(drop.status, 0) << drop.output;
+  auto frame = waitForWindow("dropped scene.kvx");
+  ASSERT_TRUE(frame) << "the dropped file was not opened";
+  EXPECT_NE(frame->title.find("- dropped scene.kvx ("), std::string::npos) << frame->title;
+  // The scene comes up after the opening transition.
+  wxImage shown;
+  for (int attempt = 0; attempt < 10; ++attempt) {
+    wxMilliSleep(500);
+    shown = screenshot(*frame, env.path("dropped.png"));
+    if (shown.IsOk() && difference(shown, emptyView) > 0.05) break;
+  }
+  ASSERT_TRUE(shown.IsOk() && emptyView.IsOk());
+  EXPECT_GT(difference(shown, emptyView), 0.05) << "the canvas shows the dropped scene";
 }
 
 // Fraction of a central patch that is pure black.
