@@ -4,6 +4,7 @@
 #include "frame.h"
 #include "preferences.h"
 #include "program_paths.h"
+#include "services/debuglog.h"
 #include "tl_msg.h"
 
 #include <wx/button.h>
@@ -215,6 +216,8 @@ void ConferencePanel::viewChanged(intptr_t panel) {
 
 void ConferencePanel::log(const std::string& text) {
   if (quiet_) return;
+  // The debug log keeps what the conference said, for support and tests.
+  KVX_LOG(kvx::LOG_INFO, "ConferencePanel::log: %s", text.c_str());
   log_->AppendText(fromUtf8(text));
   notebook_->SetSelection(CONFERENCE_PAGE);
 }
@@ -236,6 +239,7 @@ bool ConferencePanel::askRelease() {
 }
 
 void ConferencePanel::roleChanged(bool master) {
+  KVX_LOG(kvx::LOG_INFO, "ConferencePanel::roleChanged: %s\n", master ? "master" : "slave");
   if (master)
     frame_.hooks().set(FrameHooks::VIEW_CHANGED, &ConferencePanel::viewChanged, reinterpret_cast<intptr_t>(this));
   else
@@ -270,9 +274,11 @@ void ConferencePanel::connected() {
   connect_->SetLabel("Disconnect");
   notebook_->SetSelection(CONFERENCE_PAGE);
   status_("Connected");
+  KVX_LOG(kvx::LOG_INFO, "ConferencePanel::connected\n");
 }
 
 void ConferencePanel::disconnected() {
+  KVX_LOG(kvx::LOG_INFO, "ConferencePanel::disconnected\n");
   frame_.hooks().clear();
   if (frame_.sdk()) frame_.sdk()->ShowCursor(false);
   if (quiet_) return;
