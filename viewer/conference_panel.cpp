@@ -83,10 +83,11 @@ wxWindow* ConferencePanel::buildConnectionPage(wxWindow* parent) {
   label("Pseudo");
   pseudo_ = new wxTextCtrl(page, wxID_ANY);
   grid->Add(pseudo_, 1, wxEXPAND);
+  // The buttons stand a little apart from the fields they act on.
   create_ = new wxButton(page, wxID_ANY, "Create");
-  grid->Add(create_, 0, wxEXPAND);
+  grid->Add(create_, 0, wxEXPAND | wxTOP, 6);
   connect_ = new wxButton(page, wxID_ANY, "Connect");
-  grid->Add(connect_, 0, wxEXPAND);
+  grid->Add(connect_, 0, wxEXPAND | wxTOP, 6);
 
   useProxy_->Bind(wxEVT_CHECKBOX, [this](wxCommandEvent&) { enableProxyFields(); });
   create_->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { pressConnect(true); });

@@ -196,9 +196,9 @@ class ConferencePrograms : public testing::Test {
 TEST_F(ConferencePrograms, TwoViewersFollowTheMasterChatAndHandOverTheRole) {
   ServerProcess server;
   ASSERT_TRUE(server.running()) << server.firstLine();
-  const std::string host = "conferenceHosts=127.0.0.1:" + server.port();
-  Participant alice(env, "alice", scene, {host, "conferencePseudo=alice"});
-  Participant bob(env, "bob", scene, {host, "conferencePseudo=bob"});
+  // The server named both ways a user would name this machine.
+  Participant alice(env, "alice", scene, {"conferenceHosts=localhost:" + server.port(), "conferencePseudo=alice"});
+  Participant bob(env, "bob", scene, {"conferenceHosts=127.0.0.1:" + server.port(), "conferencePseudo=bob"});
   auto aliceFrame = frameOf(alice, 0, 0);
   auto bobFrame = frameOf(bob, 640, 0);
   ASSERT_TRUE(aliceFrame && bobFrame) << "the frames with the scene";
