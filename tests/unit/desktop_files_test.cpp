@@ -86,7 +86,8 @@ TEST(ServerManualPage, DescribesEveryOptionEnvironmentAndExitStatus) {
   ASSERT_EQ(help.status, 0);
   static const std::regex option(R"(--[a-z][a-z-]*)");
   std::set<std::string> options;
-  for (auto it = std::sregex_iterator(help.output.begin(), help.output.end(), option); it != std::sregex_iterator(); ++it)
+  const std::string& text = help.output;
+  for (auto it = std::sregex_iterator(text.begin(), text.end(), option); it != std::sregex_iterator(); ++it)
     options.insert(it->str());
   ASSERT_GE(options.size(), 8u) << help.output;
   for (const std::string& name : options)

@@ -72,12 +72,11 @@ class Participant {
     // A registry and data folder of its own: the settings live in the Files folder.
     writeFile(folder_ / "data/kavrik/Files/kvx_prefs.txt", preferences);
     writeFile(folder_ / "kavrik.log", "");  // no first-run box
-    viewer_ = std::make_unique<RunningViewer>(kBin + "/kavrik", folder_, std::vector<std::string>{scene},
-                                              std::vector<std::string>{"KAVRIK_REGISTRY_DIR=" + (folder_ / "registry").string(),
-                                                                       "XDG_DATA_HOME=" + (folder_ / "data").string(),
-                                                                       "XDG_STATE_HOME=" + (folder_ / "state").string(),
-                                                                       "XDG_CONFIG_HOME=" + (folder_ / "config").string(),
-                                                                       "TMPDIR=" + folder_.string(), "KAVRIK_LOG_LEVEL=4"},
+    const std::vector<std::string> environment = {
+        "KAVRIK_REGISTRY_DIR=" + (folder_ / "registry").string(), "XDG_DATA_HOME=" + (folder_ / "data").string(),
+        "XDG_STATE_HOME=" + (folder_ / "state").string(), "XDG_CONFIG_HOME=" + (folder_ / "config").string(),
+        "TMPDIR=" + folder_.string(), "KAVRIK_LOG_LEVEL=4"};
+    viewer_ = std::make_unique<RunningViewer>(kBin + "/kavrik", folder_, std::vector<std::string>{scene}, environment,
                                               log_);
   }
   pid_t pid() const { return viewer_->pid(); }
@@ -95,7 +94,6 @@ class Participant {
     for (size_t at = text.find(needle); at != std::string::npos; at = text.find(needle, at + 1)) ++n;
     return n;
   }
-  const fs::path& folder() const { return folder_; }
 
  private:
   fs::path folder_, log_;
