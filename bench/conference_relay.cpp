@@ -2,7 +2,9 @@
 // master sending view states at 30 per second, on one node alone or on
 // three nodes sharing a private Redis (members spread over the nodes).
 // Reports the relay latency from send to receipt (median, 99th
-// percentile), frames lost, and the servers' CPU time per relayed frame.
+// percentile), frames relayed per second, frames lost, and the servers'
+// CPU time per relayed frame; after the runs, one table puts the runs of
+// one load side by side with the cost of going through Redis.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <signal.h>
@@ -19,6 +21,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -38,6 +41,16 @@ using Clock = std::chrono::steady_clock;
 
 constexpr double kRate = 30;  // view states per second and conference
 constexpr auto kDuration = std::chrono::seconds(5);
+
+// Figures of one run, for the closing table.
+struct Figures {
+  int nodes;
+  double medianUs, p99Us, maxUs, framesPerSecond, lost, cpuUsPerFrame;
+};
+std::map<std::pair<int, int>, std::vector<Figures>>& results() {
+  static std::map<std::pair<int, int>, std::vector<Figures>> byLoad;  // (conferences, members)
+  return byLoad;
+}
 
 // kavrik-server beside this program, on a free loopback port.
 class Server {
@@ -243,6 +256,7 @@ void BM_ConferenceRelay(benchmark::State& state) {
   std::vector<uint8_t> frame(templateFrame->frame(), templateFrame->frame() + templateFrame->wireSize());
 
   const double cpuBefore = cpuSeconds();
+  const auto sendingStarted = Clock::now();
   size_t sent = 0;
   for (auto _ : state) {
     // Masters take turns, so that each sends 30 per second, evenly spread.
@@ -265,6 +279,7 @@ void BM_ConferenceRelay(benchmark::State& state) {
     std::this_thread::sleep_for(std::chrono::milliseconds(500));
   }
   const double cpu = cpuSeconds() - cpuBefore;
+  const double seconds = std::chrono::duration<double>(Clock::now() - sendingStarted).count();
   receiving = false;
   receiver.join();
   close(epoll);
@@ -280,6 +295,29 @@ void BM_ConferenceRelay(benchmark::State& state) {
   state.counters["latency_p99_us"] = microseconds(0.99);
   state.counters["latency_max_us"] = microseconds(1.0);
   state.counters["server_cpu_us_per_frame"] = latencies.empty() ? 0 : cpu * 1e6 / double(latencies.size());
+  state.counters["frames_per_second"] = double(latencies.size()) / seconds;
+  results()[{conferences, members}].push_back({nodes, microseconds(0.5), microseconds(0.99), microseconds(1.0),
+                                               double(latencies.size()) / seconds, expected - double(latencies.size()),
+                                               state.counters["server_cpu_us_per_frame"]});
+}
+
+void printSideBySide() {
+  for (const auto& [load, runs] : results()) {
+    std::printf("\n%d conferences x %d members, %g view states per second each\n", load.first, load.second, kRate);
+    std::printf("%-16s %10s %10s %10s %10s %8s %14s\n", "", "median_us", "p99_us", "max_us", "frames/s", "lost",
+                "cpu_us/frame");
+    const Figures* alone = nullptr;
+    for (const Figures& run : runs) {
+      const std::string label = run.nodes == 1 ? "1 node" : std::to_string(run.nodes) + " nodes + Redis";
+      std::printf("%-16s %10.0f %10.0f %10.0f %10.0f %8.0f %14.1f\n", label.c_str(), run.medianUs, run.p99Us,
+                  run.maxUs, run.framesPerSecond, run.lost, run.cpuUsPerFrame);
+      if (run.nodes == 1) alone = &run;
+    }
+    for (const Figures& run : runs)
+      if (alone && run.nodes > 1)
+        std::printf("through Redis: median %+.0f us, p99 %+.0f us (p99 %.2f ms; aim under 5 ms)\n",
+                    run.medianUs - alone->medianUs, run.p99Us - alone->p99Us, run.p99Us / 1000);
+  }
 }
 
 BENCHMARK(BM_ConferenceRelay)
@@ -293,4 +331,11 @@ BENCHMARK(BM_ConferenceRelay)
 
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  printSideBySide();
+  return 0;
+}
