@@ -2,8 +2,8 @@
 // master sending view states at 30 per second, on one node alone or on
 // three nodes sharing a private Redis (members spread over the nodes).
 // Reports the relay latency from send to receipt (median, 99th
-// percentile), frames relayed per second, frames lost, and the servers'
-// CPU time per relayed frame; after the runs, one table puts the runs of
+// percentile), frames relayed per second, frames lost, and the CPU time of
+// the servers (and Redis) per relayed frame; after the runs, one table puts the runs of
 // one load side by side with the cost of going through Redis.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
@@ -52,6 +52,18 @@ std::map<std::pair<int, int>, std::vector<Figures>>& results() {
   return byLoad;
 }
 
+// User plus system CPU time of a process so far, in seconds.
+double cpuSecondsOf(pid_t pid) {
+  std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+  std::string text((std::istreambuf_iterator<char>(stat)), {});
+  std::istringstream fields(text.substr(text.rfind(')') + 2));
+  std::string skip;
+  for (int i = 0; i < 11; ++i) fields >> skip;  // state .. cmajflt
+  long utime = 0, stime = 0;
+  fields >> utime >> stime;
+  return double(utime + stime) / sysconf(_SC_CLK_TCK);
+}
+
 // kavrik-server beside this program, on a free loopback port.
 class Server {
  public:
@@ -83,17 +95,7 @@ class Server {
     waitpid(pid_, nullptr, 0);
   }
   const std::string& port() const { return port_; }
-  // User plus system CPU time so far, in seconds.
-  double cpuSeconds() const {
-    std::ifstream stat("/proc/" + std::to_string(pid_) + "/stat");
-    std::string text((std::istreambuf_iterator<char>(stat)), {});
-    std::istringstream fields(text.substr(text.rfind(')') + 2));
-    std::string skip;
-    for (int i = 0; i < 11; ++i) fields >> skip;  // state .. cmajflt
-    long utime = 0, stime = 0;
-    fields >> utime >> stime;
-    return double(utime + stime) / sysconf(_SC_CLK_TCK);
-  }
+  double cpuSeconds() const { return cpuSecondsOf(pid_); }
 
  private:
   pid_t pid_ = -1;
@@ -133,6 +135,7 @@ class Redis {
     std::filesystem::remove_all(folder_);
   }
   std::string url() const { return "redis://127.0.0.1:" + std::to_string(port_); }
+  double cpuSeconds() const { return cpuSecondsOf(pid_); }
 
  private:
   static bool accepting(sockaddr_in address) {
@@ -193,7 +196,7 @@ void BM_ConferenceRelay(benchmark::State& state) {
   const auto cpuSeconds = [&] {
     double total = 0;
     for (const auto& server : servers) total += server->cpuSeconds();
-    return total;
+    return total + (redis ? redis->cpuSeconds() : 0);
   };
   std::vector<Member> all;
   for (int c = 0; c < conferences; ++c) {
