@@ -1,5 +1,7 @@
 #include "redis_backend.h"
 
+#include <cerrno>
+
 #include "server_log.h"
 #include "subscriber.h"
 
@@ -181,12 +183,16 @@ bool RedisBackend::drainPublishes() {
 }
 
 RedisReply RedisBackend::command(const std::vector<std::string>& args) {
+  // Once more on a connection found dead, which never ran the command; not
+  // after a time-out, when Redis may have run it (a join run twice would
+  // leave a member behind).
   for (int attempt = 0; attempt < 2; ++attempt)
-    if (RedisReply reply = commandOnce(args); reply || context_) return reply;
+    if (RedisReply reply = commandOnce(args); reply || context_ || timedOut_) return reply;
   return nullptr;
 }
 
 RedisReply RedisBackend::commandOnce(const std::vector<std::string>& args) {
+  timedOut_ = false;
   if (!connect() || !drainPublishes()) return nullptr;
   std::vector<const char*> argv;
   std::vector<size_t> lengths;
@@ -196,6 +202,7 @@ RedisReply RedisBackend::commandOnce(const std::vector<std::string>& args) {
   }
   RedisReply reply(static_cast<redisReply*>(
       redisCommandArgv(context_, static_cast<int>(argv.size()), argv.data(), lengths.data())));
+  timedOut_ = !reply && context_->err == REDIS_ERR_IO && (errno == EAGAIN || errno == EWOULDBLOCK);
   if (!reply) {
     markDown(context_->errstr);
     return nullptr;

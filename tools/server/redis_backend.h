@@ -82,6 +82,7 @@ class RedisBackend : public ConferenceBackend {
   redisContext* context_ = nullptr;
   bool everConnected_ = false;
   bool passwordRefused_ = false;
+  bool timedOut_ = false;  // the last command waited past its time-out
   int unreadPublishes_ = 0;
   std::chrono::milliseconds backoff_{0};
   std::chrono::steady_clock::time_point nextAttempt_{};
