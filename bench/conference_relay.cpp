@@ -2,7 +2,9 @@
 // master sending view states at 30 per second, on one node alone or on
 // three nodes sharing a private Redis (members spread over the nodes).
 // Reports the relay latency from send to receipt (median, 99th
-// percentile), frames lost, and the servers' CPU time per relayed frame.
+// percentile), frames relayed per second, frames lost, and the CPU time of
+// the servers (and Redis) per relayed frame; after the runs, one table puts the runs of
+// one load side by side with the cost of going through Redis.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <signal.h>
@@ -19,6 +21,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -38,6 +41,28 @@ using Clock = std::chrono::steady_clock;
 
 constexpr double kRate = 30;  // view states per second and conference
 constexpr auto kDuration = std::chrono::seconds(5);
+
+// Figures of one run, for the closing table.
+struct Figures {
+  int nodes;
+  double medianUs, p99Us, maxUs, framesPerSecond, lost, cpuUsPerFrame;
+};
+std::map<std::pair<int, int>, std::vector<Figures>>& results() {
+  static std::map<std::pair<int, int>, std::vector<Figures>> byLoad;  // (conferences, members)
+  return byLoad;
+}
+
+// User plus system CPU time of a process so far, in seconds.
+double cpuSecondsOf(pid_t pid) {
+  std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+  std::string text((std::istreambuf_iterator<char>(stat)), {});
+  std::istringstream fields(text.substr(text.rfind(')') + 2));
+  std::string skip;
+  for (int i = 0; i < 11; ++i) fields >> skip;  // state .. cmajflt
+  long utime = 0, stime = 0;
+  fields >> utime >> stime;
+  return double(utime + stime) / sysconf(_SC_CLK_TCK);
+}
 
 // kavrik-server beside this program, on a free loopback port.
 class Server {
@@ -70,17 +95,7 @@ class Server {
     waitpid(pid_, nullptr, 0);
   }
   const std::string& port() const { return port_; }
-  // User plus system CPU time so far, in seconds.
-  double cpuSeconds() const {
-    std::ifstream stat("/proc/" + std::to_string(pid_) + "/stat");
-    std::string text((std::istreambuf_iterator<char>(stat)), {});
-    std::istringstream fields(text.substr(text.rfind(')') + 2));
-    std::string skip;
-    for (int i = 0; i < 11; ++i) fields >> skip;  // state .. cmajflt
-    long utime = 0, stime = 0;
-    fields >> utime >> stime;
-    return double(utime + stime) / sysconf(_SC_CLK_TCK);
-  }
+  double cpuSeconds() const { return cpuSecondsOf(pid_); }
 
  private:
   pid_t pid_ = -1;
@@ -120,6 +135,7 @@ class Redis {
     std::filesystem::remove_all(folder_);
   }
   std::string url() const { return "redis://127.0.0.1:" + std::to_string(port_); }
+  double cpuSeconds() const { return cpuSecondsOf(pid_); }
 
  private:
   static bool accepting(sockaddr_in address) {
@@ -180,7 +196,7 @@ void BM_ConferenceRelay(benchmark::State& state) {
   const auto cpuSeconds = [&] {
     double total = 0;
     for (const auto& server : servers) total += server->cpuSeconds();
-    return total;
+    return total + (redis ? redis->cpuSeconds() : 0);
   };
   std::vector<Member> all;
   for (int c = 0; c < conferences; ++c) {
@@ -243,6 +259,7 @@ void BM_ConferenceRelay(benchmark::State& state) {
   std::vector<uint8_t> frame(templateFrame->frame(), templateFrame->frame() + templateFrame->wireSize());
 
   const double cpuBefore = cpuSeconds();
+  const auto sendingStarted = Clock::now();
   size_t sent = 0;
   for (auto _ : state) {
     // Masters take turns, so that each sends 30 per second, evenly spread.
@@ -265,6 +282,7 @@ void BM_ConferenceRelay(benchmark::State& state) {
     std::this_thread::sleep_for(std::chrono::milliseconds(500));
   }
   const double cpu = cpuSeconds() - cpuBefore;
+  const double seconds = std::chrono::duration<double>(Clock::now() - sendingStarted).count();
   receiving = false;
   receiver.join();
   close(epoll);
@@ -280,6 +298,29 @@ void BM_ConferenceRelay(benchmark::State& state) {
   state.counters["latency_p99_us"] = microseconds(0.99);
   state.counters["latency_max_us"] = microseconds(1.0);
   state.counters["server_cpu_us_per_frame"] = latencies.empty() ? 0 : cpu * 1e6 / double(latencies.size());
+  state.counters["frames_per_second"] = double(latencies.size()) / seconds;
+  results()[{conferences, members}].push_back({nodes, microseconds(0.5), microseconds(0.99), microseconds(1.0),
+                                               double(latencies.size()) / seconds, expected - double(latencies.size()),
+                                               state.counters["server_cpu_us_per_frame"]});
+}
+
+void printSideBySide() {
+  for (const auto& [load, runs] : results()) {
+    std::printf("\n%d conferences x %d members, %g view states per second each\n", load.first, load.second, kRate);
+    std::printf("%-16s %10s %10s %10s %10s %8s %14s\n", "", "median_us", "p99_us", "max_us", "frames/s", "lost",
+                "cpu_us/frame");
+    const Figures* alone = nullptr;
+    for (const Figures& run : runs) {
+      const std::string label = run.nodes == 1 ? "1 node" : std::to_string(run.nodes) + " nodes + Redis";
+      std::printf("%-16s %10.0f %10.0f %10.0f %10.0f %8.0f %14.1f\n", label.c_str(), run.medianUs, run.p99Us,
+                  run.maxUs, run.framesPerSecond, run.lost, run.cpuUsPerFrame);
+      if (run.nodes == 1) alone = &run;
+    }
+    for (const Figures& run : runs)
+      if (alone && run.nodes > 1)
+        std::printf("through Redis: median %+.0f us, p99 %+.0f us (p99 %.2f ms; aim under 5 ms)\n",
+                    run.medianUs - alone->medianUs, run.p99Us - alone->p99Us, run.p99Us / 1000);
+  }
 }
 
 BENCHMARK(BM_ConferenceRelay)
@@ -293,4 +334,11 @@ BENCHMARK(BM_ConferenceRelay)
 
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  printSideBySide();
+  return 0;
+}

@@ -8,14 +8,15 @@
 
 namespace kvx::server {
 
-ClusterNode::ClusterNode(asio::io_context& io, ConferenceServer& server, RedisBackend& redis, const ServerLog& log)
-    : server_(server), redis_(redis), log_(log), heartbeat_(io), status_(io) {}
+ClusterNode::ClusterNode(asio::io_context& io, ConferenceServer& server, RedisBackend& redis, const ServerLog& log,
+                         std::chrono::milliseconds statusPeriod)
+    : server_(server), redis_(redis), log_(log), heartbeat_(io), status_(io), statusPeriod_(statusPeriod) {}
 
 void ClusterNode::start() {
   // Members left by an earlier run under this name are gone with it.
   cleanUp(redis_.node());
   beat();
-  status_.expires_after(kStatusPeriod);
+  status_.expires_after(statusPeriod_);
   status_.async_wait([this](const asio::error_code& error) {
     if (!error) writeStatus();
   });
@@ -79,8 +80,8 @@ void ClusterNode::writeStatus() {
   // Always written: operators watch it whatever the log level.
   log_.write(kLogErrors, "status: " + std::to_string(server_.conferences().size()) + " conferences, " +
                              std::to_string(members) + " members here, " + std::to_string(server_.relayedFrames()) +
-                             " frames relayed, Redis " + (redis_.connected() ? "connected" : "unreachable"));
-  status_.expires_after(kStatusPeriod);
+                             " frames relayed, Redis " + redis_.state());
+  status_.expires_after(statusPeriod_);
   status_.async_wait([this](const asio::error_code& error) {
     if (!error) writeStatus();
   });

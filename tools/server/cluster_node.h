@@ -14,9 +14,10 @@ class ClusterNode {
  public:
   static constexpr auto kHeartbeatPeriod = std::chrono::seconds(3);
   static constexpr int kHeartbeatTtlSeconds = 10;
-  static constexpr auto kStatusPeriod = std::chrono::seconds(60);
+  static constexpr auto kStatusPeriod = std::chrono::milliseconds(60000);
 
-  ClusterNode(asio::io_context& io, ConferenceServer& server, RedisBackend& redis, const ServerLog& log);
+  ClusterNode(asio::io_context& io, ConferenceServer& server, RedisBackend& redis, const ServerLog& log,
+              std::chrono::milliseconds statusPeriod = kStatusPeriod);
   void start();
   // Writes this node's conferences, members and master roles back.
   void restore();
@@ -31,6 +32,7 @@ class ClusterNode {
   const ServerLog& log_;
   asio::steady_timer heartbeat_;
   asio::steady_timer status_;
+  std::chrono::milliseconds statusPeriod_;
 };
 
 }  // namespace kvx::server

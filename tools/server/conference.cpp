@@ -69,10 +69,11 @@ Conference::Conference(std::string key, std::string fileHash, ConferenceBackend&
 
 std::string Conference::label() const { return printable(fileHash_.substr(0, 8)); }
 
-void Conference::add(const std::shared_ptr<Session>& member, bool asMaster) {
+void Conference::add(const std::shared_ptr<Session>& member, bool asMaster, bool hearing) {
   members_.push_back(member);
   member->conference = this;
   member->isMaster = asMaster;
+  member->hearing = hearing;
 }
 
 bool Conference::remove(Session& member) {
@@ -101,11 +102,17 @@ void Conference::handle(Session& from, int type, TlmData& message, const uint8_t
 
 size_t Conference::deliver(const Delivery& delivery) {
   size_t sent = 0;
-  if (!delivery.frame || delivery.frame->size() < 2) return sent;
+  if (!delivery.frame) return sent;
+  if (delivery.frame->empty()) {
+    for (const auto& member : members_)
+      if (delivery.to.empty() || member->memberId == delivery.to) member->hearing = true;
+    return sent;
+  }
+  if (delivery.frame->size() < 2) return sent;
   const int type = ((*delivery.frame)[0] << 8) | (*delivery.frame)[1];
   for (const auto& member : members_) {
     if (!delivery.to.empty() && member->memberId != delivery.to) continue;
-    if (member->memberId == delivery.except) continue;
+    if (member->memberId == delivery.except || !member->hearing) continue;
     if (type == kTlmNowMaster) {
       member->isMaster = true;
       log_.write(kLogEvents, member->peer() + " is now master of conference " + label());

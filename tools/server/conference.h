@@ -31,7 +31,7 @@ class Conference {
   // For log lines: the start of the file hash, never the password.
   std::string label() const;
 
-  void add(const std::shared_ptr<Session>& member, bool asMaster);
+  void add(const std::shared_ptr<Session>& member, bool asMaster, bool hearing);
   // Announces the departure and keeps the master role consistent; true
   // when the conference ended with it.
   bool remove(Session& member);

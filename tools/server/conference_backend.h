@@ -2,6 +2,7 @@
 // Where conference state lives and how relayed frames reach the members:
 // in this process alone, or shared by several nodes. The conference logic
 // is written once on top of it.
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -10,7 +11,8 @@
 namespace kvx::server {
 
 // A frame for the members of one conference: to one member, or to all but
-// `except` (either may be empty).
+// `except` (either may be empty). An empty frame is a mark: member `to`
+// (every member, when empty) hears the conference's frames from here on.
 struct Delivery {
   std::string to;
   std::string except;
@@ -39,6 +41,13 @@ class ConferenceBackend {
  public:
   virtual ~ConferenceBackend() = default;
 
+  // Runs `then` once this node hears every frame published for the
+  // conference from then on (at once when working alone); with false when
+  // it cannot now.
+  virtual void whenHeard(const std::string& /*key*/, std::function<void(bool heard)> then) { then(true); }
+  // True when a member joined hears nothing until its join's mark arrives,
+  // so that frames published before it joined never reach it.
+  virtual bool announcesJoins() const { return false; }
   // Creates the conference named by `key` (atomically: one creator wins)
   // or joins it, with `member` as master when creating.
   virtual JoinResult join(const std::string& key, const std::string& member, bool create, const JoinLimits& limits) = 0;

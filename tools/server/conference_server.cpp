@@ -19,6 +19,8 @@ constexpr int32_t kConferenceExistence = 2;  // exists when creating, missing wh
 constexpr int32_t kClientTooOld = 5;
 constexpr int32_t kClientTooNew = 6;
 constexpr int32_t kFull = 7;
+const char* const kUnreachableNotice =
+    "The conference server cannot reach its shared conference state just now. Please try again in a minute.";
 
 Frame loginAnswer(int32_t status, bool master) {
   TlmConnectNexus answer;
@@ -109,7 +111,7 @@ void ConferenceServer::deliver(const std::string& key, const Delivery& delivery)
 }
 
 void ConferenceServer::login(const std::shared_ptr<Session>& session, TlmConnectNexus& request) {
-  if (session->conference) {
+  if (session->conference || session->joining) {
     log_.write(kLogRefusals, session->peer() + ": second login refused");
     session->send(loginAnswer(kRefused, false));
     return;
@@ -122,6 +124,19 @@ void ConferenceServer::login(const std::shared_ptr<Session>& session, TlmConnect
   const std::string fileHash(reinterpret_cast<const char*>(request.fileHash), TlmConnectNexus::kHashSize);
   const std::string key = keyMaker_.key(fileHash, request.password);
   const bool create = request.masterFlag != 0;
+  session->joining = true;
+  // The login timer bounds the wait; a session gone meanwhile is forgotten.
+  backend_->whenHeard(key, [this, weak = std::weak_ptr<Session>(session), key, fileHash, create](bool heard) {
+    const auto session = weak.lock();
+    if (!session || session->closed()) return;
+    session->joining = false;
+    if (!heard) return refuseFull(session, kUnreachableNotice);
+    join(session, key, fileHash, create);
+  });
+}
+
+void ConferenceServer::join(const std::shared_ptr<Session>& session, const std::string& key,
+                            const std::string& fileHash, bool create) {
   const std::string memberId = nodeName_ + "/" + std::to_string(++nextMember_);
   switch (backend_->join(key, memberId, create, {options_.maxConferences, options_.maxMembers})) {
     case JoinResult::kJoined: break;
@@ -133,15 +148,12 @@ void ConferenceServer::login(const std::shared_ptr<Session>& session, TlmConnect
     case JoinResult::kConferenceFull:
       return refuseFull(session, "This conference is full: it has " + std::to_string(options_.maxMembers) +
                                      " members. Please try again later.");
-    case JoinResult::kUnavailable:
-      return refuseFull(session,
-                        "The conference server cannot reach its shared conference state just now. Please try again "
-                        "in a minute.");
+    case JoinResult::kUnavailable: return refuseFull(session, kUnreachableNotice);
   }
   auto& conference = conferences_[key];
   if (!conference) conference = std::make_unique<Conference>(key, fileHash, *backend_, log_);
   session->memberId = memberId;
-  conference->add(session, create);
+  conference->add(session, create, !backend_->announcesJoins());
   session->awaitingLogin = false;
   --waitingForLogin_;
   log_.write(kLogEvents, session->peer() + (create ? " created" : " joined") + " conference " + conference->label() +

@@ -54,6 +54,9 @@ class ConferenceServer {
 
  private:
   void accept();
+  // Joins or creates the conference once this node hears it.
+  void join(const std::shared_ptr<Session>& session, const std::string& key, const std::string& fileHash,
+            bool create);
   void refuse(const std::shared_ptr<Session>& session, int status, const std::string& why, bool throttled);
   void refuseFull(const std::shared_ptr<Session>& session, const std::string& notice);
 

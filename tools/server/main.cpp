@@ -64,7 +64,11 @@ int main(int argc, char** argv) {
         [&node] {
           if (node) node->restore();
         });
-    node = std::make_unique<ClusterNode>(io, server, *redis, log);
+    // Tests shorten the status period; operators have no reason to.
+    const char* statusMs = std::getenv("KAVRIK_STATUS_INTERVAL_MS");
+    const int period = statusMs ? std::atoi(statusMs) : 0;
+    node = std::make_unique<ClusterNode>(io, server, *redis, log,
+                                         period > 0 ? std::chrono::milliseconds(period) : ClusterNode::kStatusPeriod);
     server.setNodeName(nodeName);
     server.setBackend(std::move(redis));
   }

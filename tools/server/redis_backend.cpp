@@ -1,21 +1,23 @@
 #include "redis_backend.h"
 
-#include <poll.h>
-
-#include <charconv>
+#include <cerrno>
 
 #include "server_log.h"
+#include "subscriber.h"
 
 namespace kvx::server {
 
 namespace {
-constexpr auto kCommandTimeout = std::chrono::milliseconds(1000);
 constexpr auto kFirstBackoff = std::chrono::milliseconds(250);
 constexpr auto kMaxBackoff = std::chrono::milliseconds(8000);
-const std::string kChannelPrefix = "kavrik:relay:";
+// Frames of one conference published while its subscription is confirmed.
+constexpr size_t kMaxHeldFrames = 256;
 
 // ARGV: key, member, create, max conferences, max members, member's node,
 // join stamp (members are kept in join order, also across a write-back).
+// The mark published on the conference's channel tells the member's node
+// where the frames for the new member start: everything before it was
+// published before the member joined.
 const char* const kJoinScript = R"(
 local conf = 'kavrik:conf:' .. ARGV[1]
 local exists = redis.call('EXISTS', conf) == 1
@@ -30,6 +32,7 @@ else
 end
 redis.call('ZADD', conf .. ':members', ARGV[7], ARGV[2])
 redis.call('SADD', 'kavrik:node:' .. ARGV[6] .. ':members', ARGV[1] .. ' ' .. ARGV[2])
+redis.call('PUBLISH', 'kavrik:relay:' .. ARGV[1], ARGV[2] .. '\n\n')
 return 'joined')";
 
 // ARGV: key, member, member's node. Returns {new master or '', ended}.
@@ -103,95 +106,55 @@ if ARGV[5] == '1' and redis.call('HEXISTS', conf, 'master') == 0 then redis.call
 return 1)";
 
 std::string nodeOf(const std::string& member) { return member.substr(0, member.rfind('/')); }
-
-std::string str(const redisReply* reply) {
-  return reply && (reply->type == REDIS_REPLY_STRING || reply->type == REDIS_REPLY_STATUS)
-             ? std::string(reply->str, reply->len)
-             : std::string();
-}
-
-timeval toTimeval(std::chrono::milliseconds ms) {
-  return {static_cast<time_t>(ms.count() / 1000), static_cast<suseconds_t>(ms.count() % 1000 * 1000)};
-}
-
-redisContext* connectTo(const RedisAddress& address, const std::string& password, bool selectDb, std::string& error) {
-  redisContext* context = redisConnectWithTimeout(address.host.c_str(), address.port, toTimeval(kCommandTimeout));
-  if (!context || context->err) {
-    error = context ? context->errstr : "out of memory";
-    if (context) redisFree(context);
-    return nullptr;
-  }
-  redisSetTimeout(context, toTimeval(kCommandTimeout));
-  auto check = [&](RedisReply reply) {
-    if (reply && reply->type != REDIS_REPLY_ERROR) return true;
-    error = reply ? std::string(reply->str, reply->len) : std::string(context->errstr);
-    return false;
-  };
-  if (!password.empty() &&
-      !check(RedisReply(static_cast<redisReply*>(redisCommand(context, "AUTH %b", password.data(), password.size()))))) {
-    redisFree(context);
-    return nullptr;
-  }
-  if (selectDb && address.db != 0 &&
-      !check(RedisReply(static_cast<redisReply*>(redisCommand(context, "SELECT %d", address.db))))) {
-    redisFree(context);
-    return nullptr;
-  }
-  return context;
-}
 }  // namespace
-
-bool parseRedisAddress(const std::string& url, RedisAddress& address, std::string& error) {
-  error = "--redis takes redis://HOST:PORT[/DB], not \"" + url + "\"";
-  const std::string scheme = "redis://";
-  if (url.rfind(scheme, 0) != 0) return false;
-  std::string rest = url.substr(scheme.size());
-  if (const size_t slash = rest.find('/'); slash != std::string::npos) {
-    const std::string db = rest.substr(slash + 1);
-    const auto [end, failure] = std::from_chars(db.data(), db.data() + db.size(), address.db);
-    if (failure != std::errc() || end != db.data() + db.size() || address.db < 0) return false;
-    rest.resize(slash);
-  }
-  const size_t colon = rest.rfind(':');
-  if (colon == std::string::npos || colon == 0) return false;
-  address.host = rest.substr(0, colon);
-  const std::string port = rest.substr(colon + 1);
-  const auto [end, failure] = std::from_chars(port.data(), port.data() + port.size(), address.port);
-  return failure == std::errc() && end == port.data() + port.size() && address.port > 0 && address.port < 65536;
-}
 
 RedisBackend::RedisBackend(asio::io_context& io, RedisAddress address, std::string password, std::string node,
                            const ServerLog& log, Deliver deliver, std::function<void()> reconnected)
     : io_(io), address_(std::move(address)), password_(std::move(password)), node_(std::move(node)), log_(log),
       deliver_(std::move(deliver)), reconnected_(std::move(reconnected)) {
   connect();
-  subscriber_ = std::thread([this] { subscribe(); });
+  subscriber_ = std::make_unique<Subscriber>(
+      io_, address_, password_,
+      Subscriber::Events{[this](uint64_t generation) { onLinkUp(generation); }, [this] { onLinkDown(); },
+                         [this](const std::string& key, uint64_t want) { onHeard(key, want); },
+                         [this](const std::string& key, const Delivery& delivery) { deliver_(key, delivery); }});
   // Logins start once this node hears the others (or Redis is found away).
-  for (int waited = 0; waited < 2000 && !subscribed_ && connected(); waited += 10)
+  for (int waited = 0; waited < 2000 && !subscriber_->linked() && context_; waited += 10)
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
 }
 
 RedisBackend::~RedisBackend() {
-  stopping_ = true;
-  subscriber_.join();
+  subscriber_.reset();
   if (context_) redisFree(context_);
+}
+
+std::string RedisBackend::state() const {
+  if (passwordRefused_) return "refusing our password";
+  if (!context_) return "unreachable";
+  return linkUp_ ? "connected" : "subscription lost";
 }
 
 bool RedisBackend::connect() {
   if (context_) return true;
   if (std::chrono::steady_clock::now() < nextAttempt_) return false;
   std::string error;
-  context_ = connectTo(address_, password_, true, error);
+  context_ = connectToRedis(address_, password_, true, error);
+  const std::string where = "Redis at " + address_.host + ":" + std::to_string(address_.port);
   if (!context_) {
     backoff_ = std::min(kMaxBackoff, backoff_.count() ? backoff_ * 2 : kFirstBackoff);
     nextAttempt_ = std::chrono::steady_clock::now() + backoff_;
-    log_.write(kLogErrors, "Redis at " + address_.host + ":" + std::to_string(address_.port) +
-                               " unreachable: " + error + "; new logins refused, next attempt in " +
+    passwordRefused_ = isPasswordError(error);
+    const std::string why =
+        passwordRefused_ ? (password_.empty() ? " wants a password (set KAVRIK_REDIS_PASSWORD): "
+                                              : " refused the password in KAVRIK_REDIS_PASSWORD: ")
+                         : " unreachable: ";
+    log_.write(kLogErrors, where + why + error + "; new logins refused, next attempt in " +
                                std::to_string(backoff_.count()) + " ms");
     return false;
   }
   backoff_ = std::chrono::milliseconds(0);
-  log_.write(kLogEvents, "Redis at " + address_.host + ":" + std::to_string(address_.port) + " connected");
+  passwordRefused_ = false;
+  log_.write(kLogEvents, where + " connected");
   if (everConnected_) asio::post(io_, reconnected_);
   everConnected_ = true;
   return true;
@@ -220,12 +183,16 @@ bool RedisBackend::drainPublishes() {
 }
 
 RedisReply RedisBackend::command(const std::vector<std::string>& args) {
+  // Once more on a connection found dead, which never ran the command; not
+  // after a time-out, when Redis may have run it (a join run twice would
+  // leave a member behind).
   for (int attempt = 0; attempt < 2; ++attempt)
-    if (RedisReply reply = commandOnce(args); reply || context_) return reply;
+    if (RedisReply reply = commandOnce(args); reply || context_ || timedOut_) return reply;
   return nullptr;
 }
 
 RedisReply RedisBackend::commandOnce(const std::vector<std::string>& args) {
+  timedOut_ = false;
   if (!connect() || !drainPublishes()) return nullptr;
   std::vector<const char*> argv;
   std::vector<size_t> lengths;
@@ -235,6 +202,7 @@ RedisReply RedisBackend::commandOnce(const std::vector<std::string>& args) {
   }
   RedisReply reply(static_cast<redisReply*>(
       redisCommandArgv(context_, static_cast<int>(argv.size()), argv.data(), lengths.data())));
+  timedOut_ = !reply && context_->err == REDIS_ERR_IO && (errno == EAGAIN || errno == EWOULDBLOCK);
   if (!reply) {
     markDown(context_->errstr);
     return nullptr;
@@ -252,22 +220,85 @@ RedisReply RedisBackend::script(const char* body, const std::vector<std::string>
   return command(all);
 }
 
+void RedisBackend::whenHeard(const std::string& key, std::function<void(bool heard)> then) {
+  if (!linkUp_) {
+    log_.write(kLogErrors, "Redis subscription unreachable; new logins refused until it is back");
+    return then(false);
+  }
+  auto [channel, added] = channels_.try_emplace(key);
+  if (added) {
+    channel->second.want = ++lastWant_;
+    subscriber_->want(key, channel->second.want);
+  }
+  if (channel->second.state == Channel::kHeard) return then(true);
+  channel->second.waiting.push_back(std::move(then));
+}
+
+void RedisBackend::onHeard(const std::string& key, uint64_t want) {
+  const auto channel = channels_.find(key);
+  // An answer to an earlier request, overtaken by a release and a new one.
+  if (channel == channels_.end() || channel->second.want != want || channel->second.state == Channel::kHeard) return;
+  channel->second.state = Channel::kHeard;
+  auto held = std::exchange(channel->second.held, {});
+  for (const auto& [heldKey, delivery] : held) publish(heldKey, delivery);
+  for (auto& then : std::exchange(channel->second.waiting, {})) then(true);
+  releaseIfUnused(key);
+}
+
+void RedisBackend::onLinkUp(uint64_t generation) {
+  linkUp_ = true;
+  // Publishes already sent reach Redis before the new subscriptions, so
+  // they are not heard twice: once here, once through the channel.
+  if (context_) drainPublishes();
+  for (auto& [key, channel] : channels_) channel.state = Channel::kPending;
+  subscriber_->resubscribe(generation);
+  if (everLinked_) {
+    log_.write(kLogEvents, "Redis subscription back; logins accepted again");
+    reconnected_();
+  }
+  everLinked_ = true;
+}
+
+void RedisBackend::onLinkDown() {
+  linkUp_ = false;
+  log_.write(kLogErrors, "Redis subscription lost; reconnecting");
+  std::vector<std::string> keys;
+  for (auto& [key, channel] : channels_) {
+    channel.state = Channel::kUnheard;
+    keys.push_back(key);
+  }
+  for (const std::string& key : keys) {
+    const auto channel = channels_.find(key);
+    if (channel == channels_.end()) continue;
+    // Members still waiting for their mark hear their node's frames now.
+    deliver_(key, {"", "", std::make_shared<const std::vector<uint8_t>>()});
+    for (const auto& [heldKey, delivery] : std::exchange(channel->second.held, {})) publish(heldKey, delivery);
+    for (auto& then : std::exchange(channel->second.waiting, {})) then(false);
+    releaseIfUnused(key);
+  }
+}
+
+void RedisBackend::releaseIfUnused(const std::string& key) {
+  const auto channel = channels_.find(key);
+  if (channel == channels_.end() || !channel->second.members.empty() || !channel->second.waiting.empty()) return;
+  channels_.erase(channel);
+  subscriber_->drop(key);
+}
+
 JoinResult RedisBackend::join(const std::string& key, const std::string& member, bool create,
                               const JoinLimits& limits) {
-  if (!subscribed_) {
-    log_.write(kLogErrors, "Redis subscription unreachable; new logins refused until it is back");
-    return JoinResult::kUnavailable;
-  }
+  const auto channel = channels_.find(key);
+  if (channel == channels_.end()) return JoinResult::kUnavailable;
   const long long stamp = std::chrono::duration_cast<std::chrono::microseconds>(
                               std::chrono::system_clock::now().time_since_epoch())
                               .count();
-  const std::string outcome = str(script(kJoinScript, {key, member, create ? "1" : "0",
-                                                       std::to_string(limits.maxConferences),
-                                                       std::to_string(limits.maxMembers), nodeOf(member),
-                                                       std::to_string(stamp)})
-                                      .get());
+  const std::string outcome = replyText(script(kJoinScript, {key, member, create ? "1" : "0",
+                                                             std::to_string(limits.maxConferences),
+                                                             std::to_string(limits.maxMembers), nodeOf(member),
+                                                             std::to_string(stamp)})
+                                            .get());
   if (outcome == "joined") {
-    joinStamps_[member] = stamp;
+    channel->second.members[member] = stamp;
     return JoinResult::kJoined;
   }
   if (outcome == "exists") return JoinResult::kExists;
@@ -285,16 +316,17 @@ std::vector<std::string> RedisBackend::pseudonyms(const std::string& key) {
   std::vector<std::string> names;
   const RedisReply reply = script(kPseudonymsScript, {key});
   if (reply && reply->type == REDIS_REPLY_ARRAY)
-    for (size_t i = 0; i < reply->elements; ++i) names.push_back(str(reply->element[i]));
+    for (size_t i = 0; i < reply->elements; ++i) names.push_back(replyText(reply->element[i]));
   return names;
 }
 
 Departure RedisBackend::leave(const std::string& key, const std::string& member) {
   Departure departure;
-  joinStamps_.erase(member);
+  if (const auto channel = channels_.find(key); channel != channels_.end() && channel->second.members.erase(member))
+    releaseIfUnused(key);
   const RedisReply reply = script(kLeaveScript, {key, member, nodeOf(member)});
   if (reply && reply->type == REDIS_REPLY_ARRAY && reply->elements == 2) {
-    departure.newMaster = str(reply->element[0]);
+    departure.newMaster = replyText(reply->element[0]);
     departure.conferenceEnded = reply->element[1]->integer == 1;
   }
   return departure;
@@ -303,8 +335,8 @@ Departure RedisBackend::leave(const std::string& key, const std::string& member)
 MasterRequest RedisBackend::wantMaster(const std::string& key, const std::string& member) {
   const RedisReply reply = script(kWantMasterScript, {key, member});
   if (!reply || reply->type != REDIS_REPLY_ARRAY || reply->elements != 2) return {};
-  const std::string outcome = str(reply->element[0]);
-  const std::string master = str(reply->element[1]);
+  const std::string outcome = replyText(reply->element[0]);
+  const std::string master = replyText(reply->element[1]);
   if (outcome == "already") return {MasterRequest::kAlreadyMaster, master};
   if (outcome == "granted") return {MasterRequest::kGranted, master};
   if (outcome == "pending") return {MasterRequest::kPending, master};
@@ -312,91 +344,52 @@ MasterRequest RedisBackend::wantMaster(const std::string& key, const std::string
 }
 
 std::string RedisBackend::answerRelease(const std::string& key, const std::string& member, bool accepted) {
-  return str(script(kAnswerReleaseScript, {key, member, accepted ? "1" : "0"}).get());
+  return replyText(script(kAnswerReleaseScript, {key, member, accepted ? "1" : "0"}).get());
 }
 
 void RedisBackend::restore(const std::string& key, const std::string& member, const std::string& pseudonym,
                            bool master) {
-  const auto stamp = joinStamps_.find(member);
-  script(kRestoreScript, {key, member, nodeOf(member), pseudonym, master ? "1" : "0",
-                          std::to_string(stamp == joinStamps_.end() ? 0 : stamp->second)});
+  long long stamp = 0;
+  if (const auto channel = channels_.find(key); channel != channels_.end())
+    if (const auto found = channel->second.members.find(member); found != channel->second.members.end())
+      stamp = found->second;
+  script(kRestoreScript, {key, member, nodeOf(member), pseudonym, master ? "1" : "0", std::to_string(stamp)});
 }
 
-void RedisBackend::publish(const std::string& key, const Delivery& delivery) {
+bool RedisBackend::send(const std::string& key, const Delivery& delivery) {
   std::string message = delivery.to + "\n" + delivery.except + "\n";
   message.append(delivery.frame->begin(), delivery.frame->end());
   // Publishes are pipelined: the relay never waits for Redis's answer,
   // which is read before the next other command or after a batch.
   constexpr int kMaxUnreadPublishes = 256;
-  const std::string channel = kChannelPrefix + key;
+  const std::string channel = kRelayChannelPrefix + key;
   const char* argv[] = {"PUBLISH", channel.data(), message.data()};
   const size_t lengths[] = {7, channel.size(), message.size()};
-  bool sent = connect() && redisAppendCommandArgv(context_, 3, argv, lengths) == REDIS_OK;
-  for (int done = 0; sent && !done;) {
+  if (!connect() || redisAppendCommandArgv(context_, 3, argv, lengths) != REDIS_OK) return false;
+  for (int done = 0; !done;) {
     if (redisBufferWrite(context_, &done) != REDIS_OK) {
       markDown(context_->errstr);
-      sent = false;
+      return false;
     }
   }
-  if (sent && ++unreadPublishes_ >= kMaxUnreadPublishes) drainPublishes();
-  // Without Redis the local members still hear each other.
-  if (!sent || !subscribed_) deliver_(key, delivery);
+  if (++unreadPublishes_ >= kMaxUnreadPublishes) drainPublishes();
+  return true;
 }
 
-void RedisBackend::subscribe() {
-  auto backoff = kFirstBackoff;
-  bool wasSubscribed = false;
-  while (!stopping_) {
-    std::string error;
-    redisContext* context = connectTo(address_, password_, false, error);
-    RedisReply reply;
-    if (context) {
-      const std::string pattern = kChannelPrefix + "*";
-      reply.reset(static_cast<redisReply*>(redisCommand(context, "PSUBSCRIBE %b", pattern.data(), pattern.size())));
-    }
-    if (!reply) {
-      if (context) redisFree(context);
-      for (auto waited = std::chrono::milliseconds(0); waited < backoff && !stopping_; waited += kFirstBackoff)
-        std::this_thread::sleep_for(kFirstBackoff);
-      backoff = std::min(kMaxBackoff, backoff * 2);
-      continue;
-    }
-    backoff = kFirstBackoff;
-    subscribed_ = true;
-    // A new subscription after a loss: Redis may have restarted empty.
-    if (wasSubscribed)
-      asio::post(io_, [this] {
-        log_.write(kLogEvents, "Redis subscription back; logins accepted again");
-        reconnected_();
-      });
-    wasSubscribed = true;
-    while (!stopping_) {
-      void* raw = nullptr;
-      if (redisGetReplyFromReader(context, &raw) != REDIS_OK) break;
-      if (!raw) {
-        pollfd waiter{context->fd, POLLIN, 0};
-        if (poll(&waiter, 1, 200) > 0 && redisBufferRead(context) != REDIS_OK) break;
-        continue;
-      }
-      RedisReply message(static_cast<redisReply*>(raw));
-      // pmessage, pattern, channel, payload
-      if (message->type != REDIS_REPLY_ARRAY || message->elements != 4 || str(message->element[0]) != "pmessage")
-        continue;
-      const std::string channel = str(message->element[2]);
-      const std::string payload = str(message->element[3]);
-      const size_t toEnd = payload.find('\n');
-      const size_t exceptEnd = toEnd == std::string::npos ? toEnd : payload.find('\n', toEnd + 1);
-      if (exceptEnd == std::string::npos || channel.size() <= kChannelPrefix.size()) continue;
-      Delivery delivery{payload.substr(0, toEnd), payload.substr(toEnd + 1, exceptEnd - toEnd - 1),
-                        std::make_shared<const std::vector<uint8_t>>(payload.begin() + exceptEnd + 1, payload.end())};
-      asio::post(io_, [this, key = channel.substr(kChannelPrefix.size()), delivery = std::move(delivery)] {
-        deliver_(key, delivery);
-      });
-    }
-    subscribed_ = false;
-    redisFree(context);
-    if (!stopping_) asio::post(io_, [this] { log_.write(kLogErrors, "Redis subscription lost; reconnecting"); });
+void RedisBackend::publish(const std::string& key, const Delivery& delivery) {
+  const auto channel = channels_.find(key);
+  if (channel != channels_.end() && channel->second.state == Channel::kPending) {
+    // Sent once the channel is heard, so that this node's members get it
+    // through the channel, in its place among the others' frames.
+    if (channel->second.held.size() < kMaxHeldFrames)
+      channel->second.held.emplace_back(key, delivery);
+    else
+      log_.write(kLogRefusals, "frame for a conference dropped: its subscription is still being made");
+    return;
   }
+  const bool sent = send(key, delivery);
+  // Without the channel this node's members hear only each other.
+  if (channel != channels_.end() && (!sent || channel->second.state == Channel::kUnheard)) deliver_(key, delivery);
 }
 
 }  // namespace kvx::server

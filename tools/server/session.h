@@ -38,8 +38,12 @@ class Session : public std::enable_shared_from_this<Session> {
   const std::string& address() const { return address_; }
   Conference* conference = nullptr;
   bool awaitingLogin = true;
+  bool joining = false;  // login accepted for checks, waiting for the conference
+  bool closed() const { return closed_; }
   bool named = false;
   bool isMaster = false;
+  // Frames of the conference reach the member only from its join's mark on.
+  bool hearing = true;
   // Names the member in the conference state shared by the nodes.
   std::string memberId;
   std::string pseudonym;
