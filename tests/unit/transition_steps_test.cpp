@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 namespace kvx {
@@ -37,6 +38,42 @@ TEST(AdaptSteps, StopsThreeHundredMillisecondsAfterTheExpectedEnd) {
 TEST(AdaptSteps, NothingIsMeasuredBeforeTheFirstFrame) {
   const StepCounts steps = adaptSteps({90, 90}, 1000, 0, 0, 900);
   EXPECT_EQ(steps.total, 90);
+}
+
+TEST(MustEndNow, ShowsTheTargetWhenTheNextFrameWouldPassHalfAgainTheExpectedTime) {
+  // A transition expected to last 900 ms may end at 1350 ms at the latest;
+  // the frame about to be drawn and one more like it must fit before that.
+  const struct {
+    double elapsedMs, frameMs;
+    bool endNow;
+  } cases[] = {
+      {0, 10, false},    {800, 10, false},   {1340, 10, true},  // fast frames run to the planned end
+      {0, 600, false},   {100, 600, false},  {200, 600, true},  // 200 + 2 * 600 > 1350
+      {0, 700, true},                                           // a frame that slow ends it at once
+      {1000, 175, false}, {1000, 176, true},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(mustEndNow(c.elapsedMs, c.frameMs, 900), c.endNow) << c.elapsedMs << " ms elapsed, " << c.frameMs << " ms a frame";
+}
+
+// Frames of a steady time, played with the loop's rules from a plan made at
+// that frame time: the target shows within 1.5 times the nominal duration.
+TEST(MustEndNow, SteadySlowFramesEndWithinHalfAgainTheNominalDuration) {
+  for (const double nominal : {900.0, 2600.0})
+    for (const float frameMs : {5.0f, 40.0f, 120.0f, 333.0f, 500.0f, 899.0f, 1300.0f}) {
+      StepCounts steps{stepsFor(nominal, frameMs), stepsFor(nominal, frameMs)};
+      const double expected = steps.total * double(frameMs);
+      double elapsed = 0;
+      long frames = 0;
+      while (steps.remaining > 0) {
+        --steps.remaining;
+        if (frames >= 1) steps = adaptSteps(steps, frameMs, frames, elapsed, expected);
+        if (frames >= 1 && mustEndNow(elapsed, frameMs, expected)) steps.remaining = 0;
+        elapsed += frameMs;
+        ++frames;
+      }
+      EXPECT_LE(elapsed, 1.5 * std::max(nominal, double(frameMs))) << frameMs << " ms a frame, " << nominal << " nominal";
+    }
 }
 
 TEST(FrameTime, IsElapsedPerFrameWithinItsLimits) {
