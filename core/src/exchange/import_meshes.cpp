@@ -62,9 +62,10 @@ class VertexMaker {
 };
 
 // The faces go first and, on a mesh's last use, are released before the
-// vertices are made: Assimp keeps each face in an allocation of its own,
-// several times the size of the table.
-void fillTriangles(aiMesh& mesh, const VertexMaker& makeVertex, bool mirrored, bool releaseFaces, geom& g) {
+// vertices are made (Assimp keeps each face in an allocation of its own,
+// several times the size of the table), the positions and normals once
+// they are copied.
+void fillTriangles(aiMesh& mesh, const VertexMaker& makeVertex, bool mirrored, bool releaseArrays, geom& g) {
   g.type = tri_indexed;
   reserveToFill(g.triangleTable, mesh.mNumFaces);
   for (unsigned f = 0; f < mesh.mNumFaces; ++f) {
@@ -77,7 +78,7 @@ void fillTriangles(aiMesh& mesh, const VertexMaker& makeVertex, bool mirrored, b
   // Many formats give every corner its own vertex; those are joined, and
   // smooth normals made where the file has none.
   const bool cornerPerVertex = size_t(mesh.mNumVertices) >= 3 * size_t(mesh.mNumFaces);
-  if (releaseFaces) {
+  if (releaseArrays) {
     delete[] mesh.mFaces;
     mesh.mFaces = nullptr;
     mesh.mNumFaces = 0;
@@ -85,7 +86,14 @@ void fillTriangles(aiMesh& mesh, const VertexMaker& makeVertex, bool mirrored, b
   }
   reserveToFill(g.vertices, mesh.mNumVertices);
   for (unsigned i = 0; i < mesh.mNumVertices; ++i) g.vertices.push_back(makeVertex(i));
-  if (!mesh.HasNormals())
+  const bool makeNormals = !mesh.HasNormals();
+  if (releaseArrays) {
+    // Positions and normals are copied; joining needs the room.
+    delete[] mesh.mVertices;
+    delete[] mesh.mNormals;
+    mesh.mVertices = mesh.mNormals = nullptr;
+  }
+  if (makeNormals)
     joinVertices(g, &kCreaseAngleDegrees);
   else if (cornerPerVertex)
     joinVertices(g, nullptr);
