@@ -57,7 +57,7 @@ TEST(ModelImport, CountsMatchAssimpAcrossFormats) {
   kvx::test::TempEnv env;
   struct Case {
     const char* model;
-    long vertices = 0;  // where the importer differs from Assimp's joining and normals
+    long vertices = 0;  // where the importer's normals differ from Assimp's
   };
   for (const auto& [model, ownVertices] :
        {Case{"OBJ/spider.obj"}, Case{"STL/Spider_binary.stl"},
@@ -76,12 +76,24 @@ TEST(ModelImport, CountsMatchAssimpAcrossFormats) {
     ASSERT_NE(reference, nullptr) << importer.GetErrorString();
     Totals expected;
     addPlaced(*reference, *reference->mRootNode, expected);
+    Assimp::Importer plainImporter;
+    const aiScene* plain = plainImporter.ReadFile(path.string(), kvx::importPostProcessing());
+    ASSERT_NE(plain, nullptr) << plainImporter.GetErrorString();
+    Totals unjoined;
+    addPlaced(*plain, *plain->mRootNode, unjoined);
 
     kvx::scene s;
     ASSERT_TRUE(imports(path, s));
     const Totals got = totalsOf(s);
     EXPECT_EQ(got.objects, expected.objects);
-    EXPECT_EQ(got.vertices, ownVertices ? ownVertices : expected.vertices);
+    // Records are joined when equal to the bit, Assimp's within 1e-5: a few
+    // more may stay apart, never more than the file's own.
+    if (ownVertices) {
+      EXPECT_EQ(got.vertices, ownVertices);
+    } else {
+      EXPECT_GE(got.vertices, expected.vertices);
+      EXPECT_LE(got.vertices, std::min(unjoined.vertices, expected.vertices * 21 / 20));
+    }
     EXPECT_EQ(got.triangles, expected.triangles);
     EXPECT_GT(s.radius, 0);
     EXPECT_EQ(s.authorStamp[4], path.filename().string());

@@ -75,9 +75,10 @@ void fillTriangles(aiMesh& mesh, const VertexMaker& makeVertex, bool mirrored, b
     if (mirrored) std::swap(t.i[1], t.i[2]);
     g.triangleTable.push_back(t);
   }
-  // Many formats give every corner its own vertex; those are joined, and
-  // smooth normals made where the file has none.
-  const bool cornerPerVertex = size_t(mesh.mNumVertices) >= 3 * size_t(mesh.mNumFaces);
+  // Many formats give every corner (or nearly) its own vertex; those are
+  // joined, and smooth normals made where the file has none. An indexed
+  // mesh has several corners a vertex and is left as it is.
+  const bool cornerPerVertex = 2 * size_t(mesh.mNumVertices) > 3 * g.triangleTable.size();
   if (releaseArrays) {
     delete[] mesh.mFaces;
     mesh.mFaces = nullptr;
