@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 namespace kvx {
@@ -37,6 +38,46 @@ TEST(AdaptSteps, StopsThreeHundredMillisecondsAfterTheExpectedEnd) {
 TEST(AdaptSteps, NothingIsMeasuredBeforeTheFirstFrame) {
   const StepCounts steps = adaptSteps({90, 90}, 1000, 0, 0, 900);
   EXPECT_EQ(steps.total, 90);
+}
+
+TEST(MustEndNow, ShowsTheTargetWhenTheNextFrameWouldPassHalfAgainTheExpectedTime) {
+  // A transition expected to last 900 ms may end at 1350 ms at the latest;
+  // the frame about to be drawn and one more like it must fit before that.
+  const struct {
+    double elapsedMs, frameMs;
+    bool endNow;
+  } cases[] = {
+      {0, 10, false},    {800, 10, false},   {1340, 10, true},  // fast frames run to the planned end
+      {0, 600, false},   {100, 600, false},  {200, 600, true},  // 200 + 2 * 600 > 1350
+      {0, 700, true},                                           // a frame that slow ends it at once
+      {1000, 175, false}, {1000, 176, true},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(mustEndNow(c.elapsedMs, c.frameMs, 900), c.endNow) << c.elapsedMs << " ms elapsed, " << c.frameMs << " ms a frame";
+}
+
+// A transition planned at the 10 ms of the frames before it, played on
+// frames of a steady, slower time with the loop's rules: the target shows
+// within 1.5 times the nominal duration, or after the two frames it takes
+// to measure any frame at all.
+TEST(MustEndNow, FramesSlowerThanPlannedEndWithinHalfAgainTheNominalDuration) {
+  for (const double nominal : {900.0, 2600.0})
+    for (const float frameMs : {5.0f, 40.0f, 120.0f, 333.0f, 500.0f, 899.0f, 1300.0f}) {
+      StepCounts steps{stepsFor(nominal, 10), stepsFor(nominal, 10)};
+      const double expected = steps.total * 10.0;
+      double elapsed = 0;
+      long frames = 0;
+      while (steps.remaining > 0) {
+        --steps.remaining;
+        if (frames >= 1) {
+          steps = adaptSteps(steps, measuredFrameTime(elapsed, frames), frames, elapsed, expected);
+          if (mustEndNow(elapsed, frameMs, expected)) steps.remaining = 0;
+        }
+        elapsed += frameMs;
+        ++frames;
+      }
+      EXPECT_LE(elapsed, std::max(1.5 * nominal, 2.0 * frameMs)) << frameMs << " ms a frame, " << nominal << " nominal";
+    }
 }
 
 TEST(FrameTime, IsElapsedPerFrameWithinItsLimits) {

@@ -13,14 +13,13 @@
 #include <assimp/postprocess.h>
 #include <assimp/scene.h>
 
+#include <memory>
 #include <new>
+#include <vector>
 
 namespace kvx {
 namespace {
 
-// Faces meeting at a sharper angle keep their own normals where Assimp has
-// to make them: a box stays a box.
-constexpr float kSmoothingAngleDegrees = 80;
 constexpr size_t kStampLength = 255;
 constexpr int kSourceStampField = 4;  // the "custom field" of the author stamp
 
@@ -28,24 +27,34 @@ bool isStandInMaterial(const aiMaterial& material);
 
 class ModelWalker {
  public:
-  ModelWalker(const aiScene& model, const std::filesystem::path& folder, scene& target)
-      : model_(model), target_(target), textures_(model, folder, target) {}
+  ModelWalker(aiScene& model, const std::filesystem::path& folder, scene& target)
+      : model_(model), target_(target), textures_(model, folder, target), usesLeft_(model.mNumMeshes, 0) {
+    countUses(*model.mRootNode);
+  }
 
+  // Each mesh is freed once its last placement is converted, so that a big
+  // model is not held twice over.
   bool addNode(const aiNode& node, const aiMatrix4x4& parentToWorld) {
     const aiMatrix4x4 toWorld = parentToWorld * node.mTransformation;
-    for (unsigned i = 0; i < node.mNumMeshes; ++i)
-      if (!addMesh(*model_.mMeshes[node.mMeshes[i]], toWorld)) return false;
+    for (unsigned i = 0; i < node.mNumMeshes; ++i) {
+      const unsigned index = node.mMeshes[i];
+      if (!addMesh(*model_.mMeshes[index], toWorld, usesLeft_[index] == 1)) return false;
+      if (--usesLeft_[index] == 0) {
+        delete model_.mMeshes[index];
+        model_.mMeshes[index] = nullptr;
+      }
+    }
     for (unsigned i = 0; i < node.mNumChildren; ++i)
       if (!addNode(*node.mChildren[i], toWorld)) return false;
     return true;
   }
 
  private:
-  bool addMesh(const aiMesh& mesh, const aiMatrix4x4& toWorld) {
+  bool addMesh(aiMesh& mesh, const aiMatrix4x4& toWorld, bool lastUse) {
     const aiMaterial* material =
         mesh.mMaterialIndex < model_.mNumMaterials ? model_.mMaterials[mesh.mMaterialIndex] : nullptr;
     const TextureBinding binding = material ? diffuseTextureOf(*material) : TextureBinding{};
-    auto object = objectFromMesh(mesh, toWorld, binding.uvChannel);
+    auto object = objectFromMesh(mesh, toWorld, binding.uvChannel, lastUse);
     if (object->geometry->vertices.empty()) return true;
     setDefaultMaterial(*object);
     if (material && !isStandInMaterial(*material)) applyMaterial(*material, *object);
@@ -57,9 +66,15 @@ class ModelWalker {
     return target_.AddObjet(object);
   }
 
-  const aiScene& model_;
+  void countUses(const aiNode& node) {
+    for (unsigned i = 0; i < node.mNumMeshes; ++i) ++usesLeft_[node.mMeshes[i]];
+    for (unsigned i = 0; i < node.mNumChildren; ++i) countUses(*node.mChildren[i]);
+  }
+
+  aiScene& model_;
   scene& target_;
   TextureImporter textures_;
+  std::vector<unsigned> usesLeft_;
 };
 
 // The material Assimp makes up for a file that has none: named so, or
@@ -79,17 +94,17 @@ bool fail(scene& target, std::string& error, std::string message) {
 
 }  // namespace
 
+// Joining and normals are done on our side (objectFromMesh), in one linear
+// pass where a mesh needs them.
 unsigned importPostProcessing() {
-  return aiProcess_Triangulate | aiProcess_GenSmoothNormals | aiProcess_JoinIdenticalVertices |
-         aiProcess_SortByPType | aiProcess_ValidateDataStructure;
+  return aiProcess_Triangulate | aiProcess_SortByPType | aiProcess_ValidateDataStructure;
 }
 
 bool importModel(const std::filesystem::path& path, scene& target, std::string& error) {
   target.Clear();
   Assimp::Importer importer;
-  importer.SetPropertyFloat(AI_CONFIG_PP_GSN_MAX_SMOOTHING_ANGLE, kSmoothingAngleDegrees);
-  const aiScene* model = importer.ReadFile(path.string(), importPostProcessing());
-  if (!model) return fail(target, error, importer.GetErrorString());
+  if (!importer.ReadFile(path.string(), importPostProcessing())) return fail(target, error, importer.GetErrorString());
+  const std::unique_ptr<aiScene> model(importer.GetOrphanedScene());
   if (!model->mRootNode || (model->mFlags & AI_SCENE_FLAGS_INCOMPLETE))
     return fail(target, error, "the model holds no complete scene");
   const UpAxis up = upAxisOf(*model, path);

@@ -53,6 +53,15 @@ bool mergeObjects(scene& s);
 // 3 (z), 2 (y) or 1 (x).
 bool weldVertices(geom& g, ProgressFn progress, const Bounds& sceneBounds, int firstAxis);
 
+// Imported meshes: every corner of a tri_indexed geometry takes the index of
+// the first equal vertex record; vertices no triangle uses are dropped, the
+// triangles stay as they are. With `creaseAngleDegrees` the normals are
+// first replaced by smooth ones: each corner averages the faces around its
+// position that meet its own face at no more than that angle, and a vertex
+// splits where its corners' normals differ. A table with an index out of
+// range is left alone. Throws std::bad_alloc when memory runs out.
+void joinVertices(geom& g, const float* creaseAngleDegrees);
+
 // Removes triangles that repeat an earlier one with the same or reversed
 // orientation of the same corners; keeps the table untouched when none does.
 // True when some were removed.
