@@ -46,7 +46,7 @@ struct Fault {
 
 const std::vector<Fault>& faults() {
   static const std::vector<Fault> table = {
-      {"ClosesDuringLogin", [](int fd, auto&) { ScriptedServer::readFor(fd, 300); }, kInputError},
+      {"ClosesDuringLogin", [](int fd, auto&) { ScriptedServer::readFor(fd, 300); }, kLoginFailed},
       {"StopsMidFrame",
        [](int fd, auto&) {
          ScriptedServer::readFor(fd, 300);
