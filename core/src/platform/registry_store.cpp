@@ -1,7 +1,6 @@
 #include "platform/registry_store.h"
 
 #include "platform/folders.h"
-#include "services/file_content.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -103,12 +102,29 @@ std::vector<Entry> load(Hive hive) {
 
 bool save(Hive hive, const std::vector<Entry>& entries) {
   if (!ensureFolder(storeFolder())) return false;
-  std::string text;
-  for (const Entry& e : entries) {
-    text += escape(e.key) + '\t';
-    text += e.keyOnly ? "\\k\n" : escape(e.name) + '\t' + escape(e.value) + '\n';
+  std::string path = hivePath(hive);
+  std::string tmp = path + ".tmp." + std::to_string(getpid());
+  {
+    std::ofstream out(tmp, std::ios::trunc);
+    if (!out) return false;
+    for (const Entry& e : entries) {
+      out << escape(e.key) << '\t';
+      if (e.keyOnly)
+        out << "\\k\n";
+      else
+        out << escape(e.name) << '\t' << escape(e.value) << '\n';
+    }
+    out.flush();
+    if (!out) {
+      std::remove(tmp.c_str());
+      return false;
+    }
   }
-  return replaceFileContent(hivePath(hive), text);
+  if (std::rename(tmp.c_str(), path.c_str()) != 0) {
+    std::remove(tmp.c_str());
+    return false;
+  }
+  return true;
 }
 
 }  // namespace
