@@ -7,7 +7,6 @@
 #include "text_convert.h"
 
 #include <exception>
-#include <fstream>
 #include <unistd.h>
 
 namespace glimmer {
@@ -20,11 +19,10 @@ constexpr const char* kNewerVersionText =
 // Screen pixels (96 per inch) to HIMETRIC, the unit of the extents.
 uint32_t toHimetric(int pixels) { return static_cast<uint32_t>(std::max(0, pixels)) * 2540u / 96u; }
 
+// The claimed name is replaced whole, so that a full disk never leaves a
+// truncated document where the control would open it.
 bool writeDocumentFile(const std::string& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  out.close();
-  if (out) return true;
+  if (kvx::replaceFileContent(path, bytes)) return true;
   ::unlink(path.c_str());
   return false;
 }

@@ -1,11 +1,13 @@
 #include "url_download.h"
 
 #include "services/debuglog.h"
+#include "services/temp_file.h"
 
 #include <curl/curl.h>
 
 #include <cstdio>
 #include <mutex>
+#include <optional>
 #include <strings.h>
 #include <unistd.h>
 
@@ -39,7 +41,7 @@ int onProgress(void* user, curl_off_t total, curl_off_t received, curl_off_t, cu
 bool fetch(const std::string& url, const std::string& partial, DownloadState& state, const DownloadLimits& limits) {
   static std::once_flag once;
   std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
-  FILE* file = std::fopen(partial.c_str(), "wbx");
+  FILE* file = std::fopen(partial.c_str(), "wb");
   if (!file) return false;
   Transfer transfer{file, &state, 0, limits.maxBytes};
   CURL* curl = curl_easy_init();
@@ -98,13 +100,11 @@ bool UrlDownload::start(const std::string& url, const std::string& target, Downl
   try {
     thread_ = std::thread([url, target, &state, limits] {
       state.done.reset();
-      const std::string partial = target + ".part";
-      const bool ok = isDownloadableUrl(url) && fetch(url, partial, state, limits) &&
-                      std::rename(partial.c_str(), target.c_str()) == 0;
-      if (!ok) {
-        ::unlink(partial.c_str());
-        ::unlink(target.c_str());
-      }
+      // The body lands beside the target, which it replaces only when complete.
+      std::optional<kvx::TempFile> partial = kvx::TempFile::beside(target);
+      const bool ok = partial && isDownloadableUrl(url) && fetch(url, partial->path(), state, limits) &&
+                      partial->replace(target);
+      if (!ok) ::unlink(target.c_str());
       state.error = ok ? 0 : 1;
       state.done.set();
       state.downloading = false;

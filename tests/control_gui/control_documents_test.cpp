@@ -84,7 +84,11 @@ TEST_F(ControlDocuments, FailedOrStalledDownloadKeepsThePreviousSceneAndLeavesNo
   } cases[] = {
       {"not found", {404, "missing", 7, false}},
       {"stalled half way", {200, std::string(100000, 'x'), 5000, true}},
+      {"redirected to a file", {302, "", 0, false, "Location: file:///etc/passwd\r\n"}},
+      {"announcing a huge body", {200, std::string(1000, 'x'), 1000, false, "", "99999999999"}},
+      {"sending a body past the limit unannounced", {200, std::string(300000, 'x'), 300000, false, "", ""}},
   };
+  glimmer::downloadLimits().maxBytes = 200000;
   for (Case& c : cases) {
     site_->messages.clear();
     LoopbackHttpServer server(c.reply);
@@ -97,6 +101,7 @@ TEST_F(ControlDocuments, FailedOrStalledDownloadKeepsThePreviousSceneAndLeavesNo
     EXPECT_FALSE(control->downloading());
     EXPECT_TRUE(privateFiles().empty()) << c.what << ": " << privateFiles().front();
   }
+  glimmer::downloadLimits() = {};
 }
 
 TEST_F(ControlDocuments, OnlyHttpAndHttpsAreFetched) {

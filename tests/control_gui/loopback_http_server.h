@@ -9,6 +9,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -39,6 +40,8 @@ struct HttpReply {
   std::string body;
   size_t firstPart = 0;      // bytes of the body sent before `beforeRest`
   bool stallForever = false;  // never send the rest (until the server stops)
+  std::string extraHeaders;   // whole lines, each ended by \r\n
+  std::optional<std::string> contentLength;  // what it announces; the body's size when unset
 };
 
 class LoopbackHttpServer {
@@ -83,8 +86,10 @@ class LoopbackHttpServer {
       requestLine_ = std::string(buffer, static_cast<size_t>(n)).substr(0, std::string(buffer, n).find("\r\n"));
     }
     beforeHeaders.wait();
-    const std::string headers = "HTTP/1.1 " + std::to_string(reply_.status) + " X\r\nContent-Length: " +
-                                std::to_string(reply_.body.size()) + "\r\nConnection: close\r\n\r\n";
+    const std::string length = reply_.contentLength.value_or(std::to_string(reply_.body.size()));
+    const std::string headers = "HTTP/1.1 " + std::to_string(reply_.status) + " X\r\n" +
+                                (length.empty() ? "" : "Content-Length: " + length + "\r\n") + reply_.extraHeaders +
+                                "Connection: close\r\n\r\n";
     sendAll(client, headers);
     sendAll(client, reply_.body.substr(0, reply_.firstPart));
     beforeRest.wait();
