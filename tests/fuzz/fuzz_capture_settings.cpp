@@ -18,7 +18,7 @@ int capture_settings(const uint8_t* data, size_t size) {
   if (settingsPath.empty() || commandPath.empty()) return 0;
 
   const std::vector<kavrik::CaptureSetting> settings = kavrik::readSettingsFile(settingsPath);
-  constexpr size_t kChecked = 8;
+  constexpr size_t kChecked = 3;
   for (size_t i = 0; i < settings.size() && i < kChecked; ++i) {
     const kavrik::CaptureSetting& setting = settings[i];
     if (kavrik::parseSettingLine(kavrik::settingLine(setting)) != setting) std::abort();
