@@ -8,6 +8,11 @@ namespace {
 
 const char* choose(bool on, const char* whenOn, const char* whenOff) { return on ? whenOn : whenOff; }
 
+bool isMarkerLine(std::string line) {
+  if (!line.empty() && line.back() == '\r') line.pop_back();
+  return line == kKeptSectionMarker;
+}
+
 }  // namespace
 
 std::string commandFileText(const CaptureSetting& s) {
@@ -31,20 +36,23 @@ std::string commandFileText(const CaptureSetting& s) {
   while (start < s.specialKeywords.size()) {
     size_t end = s.specialKeywords.find('|', start);
     if (end == std::string::npos) end = s.specialKeywords.size();
-    if (end > start) text += s.specialKeywords.substr(start, end - start) + "\n";
+    // A keyword that reads as the marker would hand the lines after it to
+    // the user's section at the next write.
+    const std::string keyword = s.specialKeywords.substr(start, end - start);
+    if (!keyword.empty() && !isMarkerLine(keyword)) text += keyword + "\n";
     start = end + 1;
   }
   return text;
 }
 
 std::string keptSection(const std::string& content) {
-  size_t lineStart = 0;
+  // The first line is the application's name, whatever it reads.
+  size_t lineStart = content.find('\n');
+  lineStart = lineStart == std::string::npos ? content.size() : lineStart + 1;
   while (lineStart < content.size()) {
     size_t lineEnd = content.find('\n', lineStart);
     if (lineEnd == std::string::npos) lineEnd = content.size();
-    std::string line = content.substr(lineStart, lineEnd - lineStart);
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (line == kKeptSectionMarker) return content.substr(lineStart);
+    if (isMarkerLine(content.substr(lineStart, lineEnd - lineStart))) return content.substr(lineStart);
     lineStart = lineEnd + 1;
   }
   return "";

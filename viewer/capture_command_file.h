@@ -12,7 +12,8 @@ inline constexpr const char* kKeptSectionMarker = "__________";
 
 // The generated lines for `setting`.
 std::string commandFileText(const CaptureSetting& setting);
-// The lines of a command file from its "__________" line on; empty without one.
+// The lines of a command file from its "__________" line on, the name line
+// excepted; empty without one.
 std::string keptSection(const std::string& commandFileContent);
 // Writes `setting` to the command file, keeping its own section. False when
 // the file cannot be written; the old file then stays as it was.

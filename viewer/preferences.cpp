@@ -70,6 +70,8 @@ bool PreferencesStore::set(const std::string& key, const std::string& value) {
     if (isBlank(c) || c == '=' || c == '\n' || c == '\r') return false;
   for (char c : value)
     if (c == '\n' || c == '\r') return false;
+  // A reload skips blanks and '=' before the value.
+  if (!value.empty() && (isBlank(value.front()) || value.front() == '=')) return false;
   if (key.size() + 1 + value.size() > kMaxLineLength) return false;
   auto previous = entries_.find(key);
   std::optional<std::string> old = previous == entries_.end() ? std::nullopt : std::optional(previous->second);

@@ -4,11 +4,19 @@
 #include "shared_view_frame.h"
 #include "tlm_messages.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
 namespace kvx::conf {
+
 namespace {
+// A peer's pointer position in pixels; a non-finite or far-off value from
+// a damaged frame stays a representable position instead of overflowing.
+int pointerPixel(float value) {
+  constexpr float kFarthest = 1 << 20;
+  return std::isfinite(value) ? static_cast<int>(std::clamp(value, -kFarthest, kFarthest)) : 0;
+}
 
 using F = TlmFullManipInfo;
 
@@ -131,8 +139,8 @@ int ConfDpyData::applyData(const TlmFullManipInfo* message) {
 
   kvx_FrameInfo& fi = *frameInfo_;
   const float viewHeight = m.viewHeight != 0 && std::isfinite(m.viewHeight) ? m.viewHeight : 1.0f;
-  fi.currentX = static_cast<int>(fi.height / viewHeight * m.nx + (fi.width + 1) * 0.5f);
-  fi.currentY = static_cast<int>(fi.height * m.ny + 0.5f);
+  fi.currentX = pointerPixel(fi.height / viewHeight * m.nx + (fi.width + 1) * 0.5f);
+  fi.currentY = pointerPixel(fi.height * m.ny + 0.5f);
   sdk_->ShowCursor(true);
 
   applyCutPlane(m);

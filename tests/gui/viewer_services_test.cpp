@@ -67,6 +67,8 @@ TEST(PreferencesStore, RefusesWhatWouldNotSurviveAReload) {
   EXPECT_FALSE(store.set("two words", "x"));
   EXPECT_FALSE(store.set("k=", "x"));
   EXPECT_FALSE(store.set("k", "line\nbreak"));
+  EXPECT_FALSE(store.set("k", "=x")) << "a reload would drop the leading =";
+  EXPECT_FALSE(store.set("k", " x")) << "a reload would drop the leading blank";
   EXPECT_FALSE(store.set("", "x"));
   EXPECT_EQ(readFile(env.path("p.txt")), "");
 }

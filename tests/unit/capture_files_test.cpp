@@ -139,6 +139,35 @@ TEST(CaptureCommandFile, EveryCombinationReadsBackAsChosen) {
   kvx::resetCaptureOptions();
 }
 
+// An application named like the marker, or a keyword that reads as it,
+// must not hand the generated lines to the user's section: they would be
+// kept, and pile up, at every later write.
+TEST(CaptureCommandFile, AMarkerInTheSettingStaysOutOfTheUsersSection) {
+  kvx::test::TempEnv env;
+  const std::string path = env.path("kavrik_cmd.txt").string();
+  struct Case {
+    const char* name;
+    const char* keywords;
+    const char* expectedKeywords;
+  };
+  const Case cases[] = {
+      {"__________", "NOFONT", "NOFONT\n"},
+      {"App", "NOFONT|__________|TRACEOGL", "NOFONT\nTRACEOGL\n"},
+      {"App", "__________\r", ""},
+  };
+  for (const Case& c : cases) {
+    CaptureSetting s;
+    s.name = c.name;
+    s.specialKeywords = c.keywords;
+    const std::string text = commandFileText(s);
+    EXPECT_EQ(text.substr(text.size() - std::string(c.expectedKeywords).size()), c.expectedKeywords) << c.keywords;
+    writeFile(path, "Old\n__________\nmy notes\n");
+    ASSERT_TRUE(writeCommandFile(path, s));
+    ASSERT_TRUE(writeCommandFile(path, s));
+    EXPECT_EQ(readFile(path), text + "__________\nmy notes\n") << c.name << " " << c.keywords;
+  }
+}
+
 TEST(CaptureCommandFile, KeepsTheUsersSectionFromItsMarkerOn) {
   kvx::test::TempEnv env;
   const std::string path = env.path("kavrik_cmd.txt").string();

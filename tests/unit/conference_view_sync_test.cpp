@@ -8,6 +8,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
+
+#include <cmath>
 
 namespace kvx::test {
 namespace {
@@ -149,6 +152,30 @@ TEST_F(ViewSync, PointerScalesBetweenViewportsOfDifferentSizes) {
   sdk.cursorShown.clear();
   read();
   EXPECT_EQ(sdk.cursorShown, std::vector<bool>{false}) << "the master hides the remote pointer";
+}
+
+// A damaged or hostile view state must not overflow the pointer position.
+TEST_F(ViewSync, PointerFromNonFiniteOrHugeValuesStaysRepresentable) {
+  const float inf = std::numeric_limits<float>::infinity();
+  struct Case {
+    float nx, ny;
+    int x, y;
+  };
+  const Case cases[] = {
+      {inf, -inf, 0, 0},
+      {std::nanf(""), 1e30f, 0, 1 << 20},
+      {-1e30f, -1e30f, -(1 << 20), -(1 << 20)},
+  };
+  frameInfo = {400, 300, 0, 0, 0, 0};
+  for (const Case& c : cases) {
+    TlmFullManipInfo m = read();
+    m.nx = c.nx;
+    m.ny = c.ny;
+    m.viewHeight = 300;
+    ASSERT_EQ(data.applyData(&m), 0);
+    EXPECT_EQ(frameInfo.currentX, c.x) << c.nx;
+    EXPECT_EQ(frameInfo.currentY, c.y) << c.ny;
+  }
 }
 
 TEST_F(ViewSync, CuttingPlaneTravelsWithItsFlags) {

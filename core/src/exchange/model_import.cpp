@@ -5,6 +5,7 @@
 #include "exchange/import_up_axis.h"
 #include "exchange/import_views.h"
 #include "exchange/model_exchange.h"
+#include "exchange/scene_from_model.h"
 #include "scene/scene.h"
 #include "services/debuglog.h"
 
@@ -105,16 +106,21 @@ bool importModel(const std::filesystem::path& path, scene& target, std::string& 
   Assimp::Importer importer;
   if (!importer.ReadFile(path.string(), importPostProcessing())) return fail(target, error, importer.GetErrorString());
   const std::unique_ptr<aiScene> model(importer.GetOrphanedScene());
-  if (!model->mRootNode || (model->mFlags & AI_SCENE_FLAGS_INCOMPLETE))
+  return sceneFromModel(*model, path, target, error);
+}
+
+bool sceneFromModel(aiScene& model, const std::filesystem::path& path, scene& target, std::string& error) {
+  target.Clear();
+  if (!model.mRootNode || (model.mFlags & AI_SCENE_FLAGS_INCOMPLETE))
     return fail(target, error, "the model holds no complete scene");
-  const UpAxis up = upAxisOf(*model, path);
+  const UpAxis up = upAxisOf(model, path);
   try {
-    if (!ModelWalker(*model, path.parent_path(), target).addNode(*model->mRootNode, aiMatrix4x4()))
+    if (!ModelWalker(model, path.parent_path(), target).addNode(*model.mRootNode, aiMatrix4x4()))
       return fail(target, error, "out of memory");
     target.updateBounds();
-    importCameras(*model, target);
-    importLights(*model, target);
-    if (!model->mNumCameras) addOpeningCamera(target, up);
+    importCameras(model, target);
+    importLights(model, target);
+    if (!model.mNumCameras) addOpeningCamera(target, up);
     if (target.lights.empty()) addDefaultLights(target);
   } catch (const std::bad_alloc&) {
     return fail(target, error, "out of memory");
