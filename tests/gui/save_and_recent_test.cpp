@@ -133,7 +133,8 @@ TEST_F(FrameTest, SaveAsWritesAProtectedSceneFileOrDxf) {
   frame->dispatch(CMD_SAVE_AS);
   EXPECT_FALSE(core().saw("SaveFileE(") ) << "cancelled";
   ASSERT_EQ(prompts->saveDialogs.size(), 1u);
-  EXPECT_EQ(prompts->saveDialogs[0], "Save As...|Kavrik files (*.kvx)|*.kvx|DXF files (*.dxf)|*.dxf");
+  EXPECT_EQ(prompts->saveDialogs[0].rfind("Save As...|Kavrik files (*.kvx)|*.kvx|DXF files (*.dxf)|*.dxf|", 0), 0u)
+      << "scene files and DXF first, then the models";
 
   const std::string scene = env.path("copy").string();
   prompts->saveChoices = {scene};
