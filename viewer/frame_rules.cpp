@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <strings.h>
 
+#include <cstring>
+
 namespace kavrik {
 namespace {
 
@@ -94,6 +96,10 @@ std::string openWildcard() {
 
 std::string completeKvxName(const std::string& path, bool exists) {
   if (exists) return path;
+  // A model keeps its own name: the core says that it is missing.
+  for (const char* model : {".gltf", ".glb", ".obj", ".stl", ".ply", ".dae", ".3ds", ".fbx", ".off", ".3mf"})
+    if (path.size() > std::strlen(model) && strcasecmp(path.c_str() + path.size() - std::strlen(model), model) == 0)
+      return path;
   bool hasExtension = path.size() >= 4 && strcasecmp(path.c_str() + path.size() - 4, ".kvx") == 0;
   return hasExtension ? path : path + ".kvx";
 }
