@@ -114,6 +114,12 @@ void MyFrame::loadRemotePointer() {
 void MyFrame::onCommandEvent(wxCommandEvent& event) { dispatch(event.GetId()); }
 
 void MyFrame::onClose(wxCloseEvent& event) {
+  // A background read holds the core: it stops first, the user closes again.
+  if (reading_ && event.CanVeto()) {
+    cancelLoad();
+    event.Veto();
+    return;
+  }
   // When the exit hook takes over, the window stays unless it must go.
   if (hooks_->isSet(FrameHooks::EXIT) && event.CanVeto()) {
     event.Veto();

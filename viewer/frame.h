@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+class wxButton;
 class wxGauge;
 class wxMenu;
 class wxDialog;
@@ -90,6 +91,11 @@ class MyFrame : public wxFrame {
   wxMenu* cameraMenu() const { return cameraMenu_; }
   wxMenu* recentMenu() const { return recentMenu_; }
   wxGauge* progressGauge() const { return gauge_; }
+  wxButton* cancelButton() const { return cancelButton_; }
+  // True while a file is read in the background.
+  bool isLoading() const { return static_cast<bool>(reading_); }
+  // Stops the background read; the shown scene stays.
+  void cancelLoad();
 
   // Progress of the running load: 0..1, a negative value ends it.
   void showProgress(float value);
@@ -106,11 +112,18 @@ class MyFrame : public wxFrame {
   void openRecentFile(size_t index);
   void saveAsFlow();
   bool saveScene(const std::string& path);
+  bool exportModel(const std::string& path);
   void exportPictureFlow();
   bool confirmCut(int command);
   bool askReadPassword();
   void finishLoad(const std::string& name);
-  void failLoad(const std::string& name, int result);
+  void failLoad(const std::string& name, const std::string& reason);
+  struct BackgroundRead;
+  // Reads a file on a worker thread while the window goes on (gauge, Cancel
+  // button, repaints); *prepared is set on success.
+  int readInBackground(const std::string& name, const char* passPhrase, kvx_PreparedScene** prepared,
+                       std::string& error);
+  void showCancelButton(bool shown);
   void showFileProperties();
   void applyDisplayPreferences();
   void saveDisplayPreferences();
@@ -158,6 +171,8 @@ class MyFrame : public wxFrame {
   wxDialog* properties_ = nullptr;
   wxStaticText* propertiesText_ = nullptr;
   wxGauge* gauge_ = nullptr;
+  wxButton* cancelButton_ = nullptr;
+  std::shared_ptr<BackgroundRead> reading_;
   std::vector<kvx_ARGB> remotePointer_;
   std::map<int, wxCursor> cursors_;
   wxFrame* conference_ = nullptr;

@@ -29,6 +29,8 @@ bool measurementTaken(kvx_GL_Plugin* sdk) {
 }  // namespace
 
 void MyFrame::dispatch(int command) {
+  // Keys reach here even while the menus wait for a background read.
+  if (reading_) return;
   auto send = [this](int code) {
     if (sdk_) sdk_->OnEvent(code);
   };

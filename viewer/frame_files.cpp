@@ -11,14 +11,20 @@
 #include "services/debuglog.h"
 #include "view_panel.h"
 
+#include <wx/app.h>
+#include <wx/button.h>
 #include <wx/dialog.h>
 #include <wx/gauge.h>
 #include <wx/menu.h>
+#include <wx/toolbar.h>
+#include <wx/utils.h>
 #include <wx/sizer.h>
 #include <wx/stattext.h>
 
+#include <atomic>
 #include <cstring>
 #include <filesystem>
+#include <thread>
 
 namespace kavrik {
 namespace {
@@ -28,12 +34,9 @@ constexpr int kFileMissing = 3;
 constexpr int kLastErrorCode = 7;
 constexpr size_t kFileNameLimit = 511;
 
-// The frame that receives progress reports while a load runs.
-MyFrame* progressReceiver = nullptr;
-
-void reportProgress(float value) {
-  if (progressReceiver) progressReceiver->showProgress(value);
-}
+constexpr int kReadCancelled = KVX_READ_CANCELLED;
+constexpr int kPollMilliseconds = 15;
+constexpr size_t kErrorTextSize = 1024;
 
 std::string sceneText(const kvx_SceneInfo& info, int i) {
   return std::string(info.sceneTexts[i], strnlen(info.sceneTexts[i], sizeof info.sceneTexts[i]));
@@ -50,10 +53,23 @@ constexpr DisplayPreference kDisplayPreferences[] = {
 
 }  // namespace
 
+// Shared between the window and the worker thread that reads.
+struct MyFrame::BackgroundRead {
+  std::atomic<float> progress{0};
+  std::atomic<bool> cancel{false};
+  std::atomic<bool> done{false};
+
+  static int report(void* context, float value) {
+    auto* read = static_cast<BackgroundRead*>(context);
+    if (value >= 0) read->progress = value;
+    return read->cancel ? 1 : 0;
+  }
+};
+
 void MyFrame::openFileFlow() {
   busy_ = true;
   const std::string directory = preferences().get("lastOpenDir").value_or("");
-  auto choice = prompts_->chooseFileToOpen(this, directory);
+  auto choice = prompts_->chooseFileToOpen(this, directory, openWildcard());
   if (choice && !choice->path.empty()) {
     const bool exists = std::filesystem::exists(choice->path);
     loadFile(completeKvxName(choice->path, exists));
@@ -90,38 +106,108 @@ void MyFrame::rebuildRecentMenu() {
 }
 
 bool MyFrame::loadFile(const std::string& name) {
-  if (name.empty() || !sdk_) return false;
-  destroyConference();
+  if (name.empty() || !sdk_ || reading_) return false;
   SetCurseur(CURSOR_WAIT);
   busy_ = true;
-  currentFile_.clear();
-  if (!sameFileName(name, programPaths().table.captureScene)) currentFile_ = name.substr(0, kFileNameLimit);
   setStatusText("Loading '" + name + "'...");
   canvas_->initialiseIfNeeded();
-  leaveMeasurement();
 
-  progressReceiver = this;
-  int result = sdk_->LoadFile(name.c_str(), reportProgress, false);
+  kvx_PreparedScene* prepared = nullptr;
+  std::string error;
+  int result = readInBackground(name, nullptr, &prepared, error);
   if (result == kNeedsPassPhrase) {
     auto phrase = prompts_->askSecret(this, "Please enter decryption phrase", "Decrypt Password");
-    if (phrase && !phrase->empty()) result = sdk_->LoadFileE(name.c_str(), reportProgress, false, phrase->c_str());
+    if (phrase && !phrase->empty()) result = readInBackground(name, phrase->c_str(), &prepared, error);
   }
-  progressReceiver = nullptr;
-  showProgress(-1);  // a reader that did not end its report leaves no gauge behind
 
   bool loaded = false;
-  if (result > kLastErrorCode) {
+  if (prepared) {
+    destroyConference();
+    leaveMeasurement();
+    currentFile_.clear();
+    if (!sameFileName(name, programPaths().table.captureScene)) currentFile_ = name.substr(0, kFileNameLimit);
+    result = sdk_->AdoptPreparedScene(prepared);
+  }
+  if (prepared && result > kLastErrorCode) {
     fileSize_ = result;
     loaded = askReadPassword();
     if (loaded) finishLoad(name);
+  } else if (prepared) {
+    failLoad(name, loadErrorText(result, helpPageAddress(CMD_HELP_HOME)));
+    closeFile();
+  } else if (result == kReadCancelled) {
+    setStatusText("Loading '" + name + "' was cancelled.");
   } else {
     if (result == kFileMissing && forgetRecentFile(preferences(), name)) rebuildRecentMenu();
-    failLoad(name, result);
+    // The core's own texts name import failures; the scene file codes keep theirs.
+    const bool modelFailure = result == 1 && !error.empty() && error.rfind("File is not", 0) != 0;
+    failLoad(name, modelFailure ? error : loadErrorText(result, helpPageAddress(CMD_HELP_HOME)));
   }
   busy_ = false;
   restoreCursor();
   updateState();
+  render();
   return loaded;
+}
+
+int MyFrame::readInBackground(const std::string& name, const char* passPhrase, kvx_PreparedScene** prepared,
+                              std::string& error) {
+  auto read = std::make_shared<BackgroundRead>();
+  reading_ = read;
+  // The view goes on drawing, and turning, the shown scene meanwhile.
+  const bool wasBusy = busy_;
+  busy_ = false;
+  int result = 0;
+  std::vector<char> text(kErrorTextSize, '\0');
+  kvx_GL_Plugin* sdk = sdk_;
+  const std::string path = name;
+  const std::string phrase = passPhrase ? passPhrase : "";
+  const bool hasPhrase = passPhrase != nullptr;
+  std::thread worker([&, read] {
+    result = sdk->ReadPreparedScene(path.c_str(), hasPhrase ? phrase.c_str() : nullptr, BackgroundRead::report,
+                                    read.get(), prepared, text.data(), static_cast<int>(text.size()));
+    read->done = true;
+    wxWakeUpIdle();
+  });
+  // The menus and tools wait; the view keeps drawing the shown scene.
+  wxMenuBar* bar = GetMenuBar();
+  for (size_t i = 0; bar && i < bar->GetMenuCount(); ++i) bar->EnableTop(i, false);
+  if (GetToolBar()) GetToolBar()->Disable();
+  showProgress(0);
+  showCancelButton(true);
+  while (!read->done) {
+    showProgress(read->progress);
+    wxTheApp->Yield(true);
+    if (!read->done) wxMilliSleep(kPollMilliseconds);
+  }
+  worker.join();
+  showCancelButton(false);
+  showProgress(-1);
+  for (size_t i = 0; bar && i < bar->GetMenuCount(); ++i) bar->EnableTop(i, true);
+  if (GetToolBar()) GetToolBar()->Enable();
+  reading_.reset();
+  busy_ = wasBusy;
+  error = text.data();
+  return result;
+}
+
+void MyFrame::cancelLoad() {
+  if (reading_) reading_->cancel = true;
+}
+
+void MyFrame::showCancelButton(bool shown) {
+  if (!shown) {
+    if (cancelButton_) cancelButton_->Destroy();
+    cancelButton_ = nullptr;
+    return;
+  }
+  const wxSize client = GetClientSize();
+  cancelButton_ = new wxButton(this, wxID_CANCEL, "Cancel");
+  const wxSize size = cancelButton_->GetBestSize();
+  cancelButton_->SetPosition(wxPoint((client.x - size.x) / 2, client.y / 2 + 25));
+  cancelButton_->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { cancelLoad(); });
+  cancelButton_->Show();
+  cancelButton_->Raise();
 }
 
 // A file protected for reading stays closed without its password.
@@ -174,11 +260,9 @@ void MyFrame::finishLoad(const std::string& name) {
   hooks_->call(FrameHooks::FILE_LOADED);
 }
 
-void MyFrame::failLoad(const std::string& name, int result) {
-  prompts_->showError(this, loadErrorText(result, helpPageAddress(CMD_HELP_HOME)), "File load error");
-  currentFile_.clear();
-  fileSize_ = 0;
-  dispatch(CMD_CLOSE);
+// The scene shown before stays.
+void MyFrame::failLoad(const std::string& name, const std::string& reason) {
+  prompts_->showError(this, reason, "File load error");
   setStatusText("File '" + name + "' could not be loaded.");
 }
 

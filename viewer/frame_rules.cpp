@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <strings.h>
 
+#include <cstring>
+
 namespace kavrik {
 namespace {
 
@@ -84,8 +86,20 @@ std::string propertiesText(const std::string& user, const std::string& company,
          propertyLine("Custom Field: ", custom);
 }
 
+std::string openWildcard() {
+  const char* models = "*.gltf;*.glb;*.obj;*.stl;*.ply;*.dae;*.3ds;*.fbx;*.off;*.3mf;*.x;*.lwo;*.ms3d;*.ase";
+  return std::string("Kavrik files and models|*.kvx;") + models + "|Kavrik files (*.kvx)|*.kvx|" +
+         "glTF (*.gltf;*.glb)|*.gltf;*.glb|Wavefront OBJ (*.obj)|*.obj|STL (*.stl)|*.stl|PLY (*.ply)|*.ply|" +
+         "COLLADA (*.dae)|*.dae|3D Studio (*.3ds)|*.3ds|FBX (*.fbx)|*.fbx|Other models|" + models +
+         "|All files|*";
+}
+
 std::string completeKvxName(const std::string& path, bool exists) {
   if (exists) return path;
+  // A model keeps its own name: the core says that it is missing.
+  for (const char* model : {".gltf", ".glb", ".obj", ".stl", ".ply", ".dae", ".3ds", ".fbx", ".off", ".3mf"})
+    if (path.size() > std::strlen(model) && strcasecmp(path.c_str() + path.size() - std::strlen(model), model) == 0)
+      return path;
   bool hasExtension = path.size() >= 4 && strcasecmp(path.c_str() + path.size() - 4, ".kvx") == 0;
   return hasExtension ? path : path + ".kvx";
 }

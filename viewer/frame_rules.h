@@ -38,6 +38,10 @@ std::string baseName(const std::string& path);
 std::string propertiesText(const std::string& user, const std::string& company,
                            const std::string& custom);
 
+// The open dialog's filters: scene files and the common model formats the
+// core imports, together first.
+std::string openWildcard();
+
 // The open dialog's name rule: a name that is not an existing file and
 // does not end in ".kvx" (any letter case) gets ".kvx" appended.
 std::string completeKvxName(const std::string& path, bool exists);

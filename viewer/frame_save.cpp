@@ -30,13 +30,17 @@ void rememberSaveDirectory(const std::string& path) {
 void MyFrame::saveAsFlow() {
   if (!sdk_ || fileSize_ <= 0) return;
   busy_ = true;
-  auto chosen = prompts_->chooseFileToSave(this, "Save As...", saveDirectory(),
-                                           "Kavrik files (*.kvx)|*.kvx|DXF files (*.dxf)|*.dxf");
+  auto chosen = prompts_->chooseFileToSave(this, "Save As...", saveDirectory(), saveWildcard());
   if (chosen && !chosen->empty()) {
     const std::string path = withSaveExtension(*chosen);
     rememberSaveDirectory(path);
     if (saveKindOf(path) == SaveKind::Unknown)
-      prompts_->showError(this, "Kavrik saves scene files (.kvx) and DXF files (.dxf).", "File save error");
+      prompts_->showError(this,
+                          "Kavrik saves scene files (.kvx), DXF files (.dxf) and models (.glb, .gltf, .obj, .stl, "
+                          ".ply).",
+                          "File save error");
+    else if (saveKindOf(path) == SaveKind::Model)
+      exportModel(path);
     else
       saveScene(path);
   }
@@ -79,6 +83,22 @@ bool MyFrame::saveScene(const std::string& path) {
     rememberRecentFile(preferences(), path);
     rebuildRecentMenu();
     updateTitle();
+  }
+  setStatusText("File '" + path + "' saved.");
+  return true;
+}
+
+// Models keep the scene as it is: the window goes on showing the scene file.
+bool MyFrame::exportModel(const std::string& path) {
+  SetCurseur(CURSOR_WAIT);
+  setStatusText("Exporting '" + path + "'...");
+  char error[1024] = "";
+  const int result = sdk_->ExportFile(path.c_str(), error, sizeof error);
+  restoreCursor();
+  if (!savedWell(result)) {
+    prompts_->showError(this, *error ? error : saveErrorText(result), "File save error");
+    setStatusText("File '" + path + "' could not be saved.");
+    return false;
   }
   setStatusText("File '" + path + "' saved.");
   return true;

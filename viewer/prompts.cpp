@@ -15,9 +15,10 @@ namespace {
 
 class DialogPrompts : public Prompts {
  public:
-  std::optional<OpenChoice> chooseFileToOpen(wxWindow* parent, const std::string& directory) override {
+  std::optional<OpenChoice> chooseFileToOpen(wxWindow* parent, const std::string& directory,
+                                             const std::string& wildcard) override {
     wxFileDialog dialog(parent, "Load a Kavrik File...", wxString::FromUTF8(directory), "",
-                        "Kavrik files (*.kvx)|*.kvx", wxFD_OPEN);
+                        wxString::FromUTF8(wildcard), wxFD_OPEN);
     if (dialog.ShowModal() != wxID_OK) return std::nullopt;
     return OpenChoice{dialog.GetPath().utf8_string(), dialog.GetDirectory().utf8_string()};
   }

@@ -17,8 +17,10 @@ class Prompts {
     std::string path;
     std::string directory;
   };
-  // The open dialog at `directory`; nothing when cancelled.
-  virtual std::optional<OpenChoice> chooseFileToOpen(wxWindow* parent, const std::string& directory) = 0;
+  // The open dialog at `directory` with its filters ("label|patterns|...");
+  // nothing when cancelled.
+  virtual std::optional<OpenChoice> chooseFileToOpen(wxWindow* parent, const std::string& directory,
+                                                     const std::string& wildcard) = 0;
   // A masked text entry with OK and Cancel; nothing when cancelled.
   virtual std::optional<std::string> askSecret(wxWindow* parent, const std::string& message,
                                                const std::string& caption) = 0;

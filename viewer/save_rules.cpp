@@ -14,13 +14,23 @@ constexpr int kWriteError = 4;
 
 std::string extensionOf(const std::string& path) { return std::filesystem::path(path).extension().string(); }
 
+// The common formats the core's exchange module writes.
+constexpr const char* kModelExtensions[] = {".glb", ".gltf", ".obj", ".stl", ".ply"};
+
 }  // namespace
 
 SaveKind saveKindOf(const std::string& path) {
   const std::string extension = extensionOf(path);
   if (strcasecmp(extension.c_str(), ".kvx") == 0) return SaveKind::Scene;
   if (strcasecmp(extension.c_str(), ".dxf") == 0) return SaveKind::Dxf;
+  for (const char* model : kModelExtensions)
+    if (strcasecmp(extension.c_str(), model) == 0) return SaveKind::Model;
   return SaveKind::Unknown;
+}
+
+std::string saveWildcard() {
+  return "Kavrik files (*.kvx)|*.kvx|DXF files (*.dxf)|*.dxf|glTF binary (*.glb)|*.glb|glTF (*.gltf)|*.gltf|"
+         "Wavefront OBJ (*.obj)|*.obj|STL (*.stl)|*.stl|PLY (*.ply)|*.ply";
 }
 
 std::string withSaveExtension(const std::string& path) { return extensionOf(path).empty() ? path + ".kvx" : path; }

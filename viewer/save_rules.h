@@ -6,10 +6,13 @@
 
 namespace kavrik {
 
-enum class SaveKind { Scene, Dxf, Unknown };
+enum class SaveKind { Scene, Dxf, Model, Unknown };
 
 // By the extension, in any letter case.
 SaveKind saveKindOf(const std::string& path);
+// The Save As dialog's filters: scene files, DXF and the model formats the
+// core exports.
+std::string saveWildcard();
 // A name without extension gets ".kvx".
 std::string withSaveExtension(const std::string& path);
 // A name without ".png" gets it.

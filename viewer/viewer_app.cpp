@@ -74,7 +74,8 @@ bool ViewerApp::OnInit() {
   auto* frame = new MyFrame(nullptr, "Tamo Kavrik", wxDefaultPosition, wxSize(640, 480));
   frame->Show();
   if (!file.empty()) {
-    frame->loadFile(file);
+    // Once the window is up, so that it draws while the file is read.
+    frame->CallAfter([frame, file] { frame->loadFile(file); });
   } else if (claimFirstRun(kFirstRunMarker)) {
     frame->prompts().showAbout(frame);
   }

@@ -15,6 +15,17 @@
 
 using kvx_ProgressFn = void (*)(float);
 
+// Progress of a read that may be stopped: 0..1 while it runs, -1 when it
+// ends; a non-zero result asks the read to stop at once.
+using kvx_CancelableProgressFn = int (*)(void* context, float progress);
+
+// A scene read from a file but not shown yet (ReadPreparedScene); opaque to
+// hosts, who hand it to AdoptPreparedScene or DiscardPreparedScene.
+struct kvx_PreparedScene;
+
+// ReadPreparedScene's result when its progress callback stopped it.
+#define KVX_READ_CANCELLED (-1)
+
 struct kvx_CutPlane {
   enum CurrentPlan : int32_t { NONE_PLAN = 0, X_PLAN = 1, Y_PLAN = 2, Z_PLAN = 3 };
   CurrentPlan plan;  // below 1: nothing is cut; a new record starts at -1
@@ -288,7 +299,7 @@ class KVX_EXPORT kvx_GL_Plugin : public kvx_BaseSDK {
   virtual bool OnMouseUp(kvx_MouseEvent* event);
   // 46: runs a command (kvx_Command); false for an unknown code.
   virtual bool OnEvent(int code);
-  // 47: reads a file (replacing or merging); a result below 8 is a failure code, else the file size.
+  // 47: reads a file (replacing or merging; models in common formats through the exchange module); a result below 8 is a failure code, else the file size.
   virtual int LoadFileE(const char* path, kvx_ProgressFn progress, bool merge,
                         const char* passPhrase);
   // 48: writes the scene, enciphered when the descriptor has a pass phrase; below 8 a failure code, else the size.
@@ -306,6 +317,15 @@ class KVX_EXPORT kvx_GL_Plugin : public kvx_BaseSDK {
   virtual void SetInterpolate(bool slow);
   // 54: the size in bytes that saving would produce; 0 without a scene.
   virtual int GetFileSize();
+  // 55: reads a scene file or any model the exchange module imports into *prepared, on any thread, touching neither GL nor the current scene; LoadFileE's results or KVX_READ_CANCELLED; on failure *prepared is null and `error` (errorSize bytes, may be null) says why. No scene needed.
+  virtual int ReadPreparedScene(const char* path, const char* passPhrase, kvx_CancelableProgressFn progress,
+                                void* context, kvx_PreparedScene** prepared, char* error, int errorSize);
+  // 56: replaces the scene with a prepared one (taken over, even on failure) and runs LoadFileE's post-load steps; LoadFileE's result. No scene needed.
+  virtual int AdoptPreparedScene(kvx_PreparedScene* prepared);
+  // 57: frees a prepared scene that is not adopted; null is ignored. No needs.
+  virtual void DiscardPreparedScene(kvx_PreparedScene* prepared);
+  // 58: writes the scene in the common format named by the extension through the exchange module; refused (6) while edit-locked; below 8 a failure code with `error` saying why, else the file size.
+  virtual int ExportFile(const char* path, char* error, int errorSize);
 
   // The object's state, private to kvx_core.
   struct State;

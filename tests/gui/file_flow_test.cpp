@@ -18,7 +18,8 @@ TEST_F(FrameTest, ASuccessfulLoadSetsTitleStatusMenusAndHook) {
   core().sceneTexts[3] = "Acme";
   core().loadResult = 9000;
   ASSERT_TRUE(frame->loadFile("/scenes/sample.kvx"));
-  EXPECT_TRUE(core().saw("LoadFile(/scenes/sample.kvx)")) << "never a merge";
+  EXPECT_TRUE(core().sawRead("/scenes/sample.kvx,null"));
+  EXPECT_TRUE(core().saw("AdoptPreparedScene(/scenes/sample.kvx)"));
   EXPECT_EQ(frame->titleText(), "Kavrik  - Acme - joe - sample.kvx (8 KB)");
   EXPECT_EQ(frame->GetStatusBar()->GetStatusText(0), "File '/scenes/sample.kvx' loaded.");
   EXPECT_TRUE(frame->GetMenuBar()->IsEnabled(CMD_CLOSE));
@@ -47,7 +48,8 @@ TEST_F(FrameTest, EachFailedLoadNamesItsCause) {
     EXPECT_FALSE(frame->loadFile("/scenes/bad.kvx"));
     ASSERT_EQ(prompts->errors.size(), 1u);
     EXPECT_EQ(prompts->errors[0], std::string("File load error: ") + c.text);
-    EXPECT_TRUE(core().saw("CloseFile()"));
+    EXPECT_FALSE(core().saw("CloseFile()")) << "a failed read leaves the shown scene alone";
+    EXPECT_FALSE(core().saw("AdoptPreparedScene(/scenes/bad.kvx)"));
     EXPECT_EQ(frame->currentFile(), "");
     EXPECT_EQ(frame->titleText(), "Kavrik  - Untitled (0 KB)");
     EXPECT_FALSE(frame->GetMenuBar()->IsEnabled(CMD_CLOSE));
@@ -66,7 +68,7 @@ TEST_F(FrameTest, AnEncipheredFileAsksForThePassPhrase) {
   prompts->secrets = {std::string("open sesame")};
   EXPECT_TRUE(frame->loadFile("/scenes/secret.kvx"));
   EXPECT_EQ(prompts->questions, std::vector<std::string>{"Decrypt Password: Please enter decryption phrase"});
-  EXPECT_TRUE(core().saw("LoadFileE(/scenes/secret.kvx,open sesame)"));
+  EXPECT_TRUE(core().sawRead("/scenes/secret.kvx,open sesame"));
   EXPECT_EQ(frame->fileSize(), 3000);
 }
 
@@ -74,7 +76,7 @@ TEST_F(FrameTest, ACancelledOrWrongPassPhraseFailsTheLoad) {
   core().loadResult = 7;
   prompts->secrets = {std::nullopt};
   EXPECT_FALSE(frame->loadFile("/scenes/secret.kvx"));
-  EXPECT_FALSE(core().saw("LoadFileE(/scenes/secret.kvx,null)"));
+  EXPECT_EQ(core().reads, std::vector<std::string>{"/scenes/secret.kvx,null"}) << "no second read";
   EXPECT_EQ(prompts->errors, std::vector<std::string>{"File load error: Decryption error"});
 
   prompts->errors.clear();
@@ -167,12 +169,12 @@ TEST_F(FrameTest, OpenCompletesTheNameAndRemembersTheFolder) {
   prompts->openChoice = Prompts::OpenChoice{folder + "/scene", folder};
   core().loadResult = 100;
   frame->dispatch(CMD_OPEN);
-  EXPECT_TRUE(core().saw("LoadFile(" + folder + "/scene.kvx)"));
+  EXPECT_TRUE(core().sawRead(folder + "/scene.kvx,null"));
   EXPECT_EQ(preferences().get("lastOpenDir"), folder);
   prompts->openChoice = Prompts::OpenChoice{folder + "/plain", folder};
   frame->dispatch(CMD_OPEN);
   EXPECT_EQ(prompts->openedAt, folder);
-  EXPECT_TRUE(core().saw("LoadFile(" + folder + "/plain)")) << "an existing file keeps its name";
+  EXPECT_TRUE(core().sawRead(folder + "/plain,null")) << "an existing file keeps its name";
   EXPECT_TRUE(frame->GetMenuBar()->IsEnabled(CMD_CLOSE));
 
   prompts->openChoice.reset();

@@ -17,14 +17,17 @@ class ScriptedPrompts : public kavrik::Prompts {
  public:
   std::optional<OpenChoice> openChoice;
   std::string openedAt;  // directory the open dialog was shown at
+  std::string openFilters;  // its wildcard
   std::deque<std::optional<std::string>> secrets;
   std::vector<std::string> questions;  // "caption: message"
   std::vector<std::string> errors;     // "caption: text"
   int abouts = 0;
   std::vector<std::string> pages;
 
-  std::optional<OpenChoice> chooseFileToOpen(wxWindow*, const std::string& directory) override {
+  std::optional<OpenChoice> chooseFileToOpen(wxWindow*, const std::string& directory,
+                                             const std::string& wildcard) override {
     openedAt = directory;
+    openFilters = wildcard;
     return openChoice;
   }
   std::optional<std::string> askSecret(wxWindow*, const std::string& message, const std::string& caption) override {

@@ -259,3 +259,42 @@ bool kvx_GL_Plugin::ShowCursor(bool show) {
 }
 void kvx_GL_Plugin::SetInterpolate(bool) {}
 int kvx_GL_Plugin::GetFileSize() { return 0; }
+
+// The stand-in's prepared scene: what the read answered.
+struct kvx_PreparedScene {
+  std::string path;
+  int result;
+};
+
+int kvx_GL_Plugin::ReadPreparedScene(const char* path, const char* passPhrase, kvx_CancelableProgressFn progress,
+                                     void* context, kvx_PreparedScene** prepared, char* error, int errorSize) {
+  *prepared = nullptr;
+  {
+    std::lock_guard<std::mutex> lock(state_->readLock);
+    state_->reads.push_back(std::string(path) + "," + (passPhrase ? passPhrase : "null"));
+  }
+  if (progress) progress(context, 0);
+  const bool stopped = state_->whileReading && state_->whileReading(progress, context);
+  if (progress) progress(context, -1);
+  const int result = stopped ? KVX_READ_CANCELLED : passPhrase ? state_->loadEResult : state_->loadResult;
+  if (error && errorSize > 0) std::snprintf(error, size_t(errorSize), "%s", state_->readError.c_str());
+  if (result > 7) *prepared = new kvx_PreparedScene{path, result};
+  return result;
+}
+
+int kvx_GL_Plugin::AdoptPreparedScene(kvx_PreparedScene* prepared) {
+  state_->calls.push_back(call("AdoptPreparedScene", prepared->path));
+  const int result = prepared->result;
+  delete prepared;
+  return result;
+}
+
+void kvx_GL_Plugin::DiscardPreparedScene(kvx_PreparedScene* prepared) { delete prepared; }
+
+int kvx_GL_Plugin::ExportFile(const char* path, char* error, int errorSize) {
+  state_->calls.push_back(call("ExportFile", path));
+  if (error && errorSize > 0) std::snprintf(error, size_t(errorSize), "%s", state_->exportError.c_str());
+  if (state_->exportResult > 7)
+    if (FILE* file = std::fopen(path, "w")) std::fclose(file);
+  return state_->exportResult;
+}

@@ -5,6 +5,7 @@
 #include "kvx_sdk.h"
 
 #include <functional>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,15 @@ struct kvx_GL_Plugin::State {
   kvx_CutPlane cutPlane{static_cast<kvx_CutPlane::CurrentPlan>(-1), false, 0.5f, false};
   float cutRange[3][2] = {};  // per axis X, Y, Z: minimum and maximum
   bool animationRunning = false;
+  // Reads run on the window's worker thread: recorded apart, under a lock.
+  // `whileReading` plays a long read: it gets the progress callback and
+  // returns true when the read was stopped.
+  std::mutex readLock;
+  std::vector<std::string> reads;  // "path,phrase"
+  std::function<bool(kvx_CancelableProgressFn, void*)> whileReading;
+  std::string readError;
+  int exportResult = 1000;
+  std::string exportError;
 
   // Pointer records as the core saw them, with the frame record of the call.
   struct Pointer {
@@ -36,7 +46,17 @@ struct kvx_GL_Plugin::State {
   std::vector<Pointer> pointer;
   kvx_FrameInfo* frame = nullptr;
 
+  bool sawRead(const std::string& read) {
+    std::lock_guard<std::mutex> lock(readLock);
+    for (const std::string& r : reads)
+      if (r == read) return true;
+    return false;
+  }
   void clear() {
+    {
+      std::lock_guard<std::mutex> lock(readLock);
+      reads.clear();
+    }
     calls.clear();
     pointer.clear();
   }

@@ -92,9 +92,14 @@ TEST(SdkSlots, DeclarationOrderIsTheSlotTable) {
       KVX_SLOT(P, ShowCursor, 52),
       KVX_SLOT(P, SetInterpolate, 53),
       KVX_SLOT(P, GetFileSize, 54),
+      // Added after the original 55, which keep their places.
+      KVX_SLOT(P, ReadPreparedScene, 55),
+      KVX_SLOT(P, AdoptPreparedScene, 56),
+      KVX_SLOT(P, DiscardPreparedScene, 57),
+      KVX_SLOT(P, ExportFile, 58),
   };
 #undef KVX_SLOT
-  ASSERT_EQ(std::size(cases), 54u);  // with the destructor, 55 slots
+  ASSERT_EQ(std::size(cases), 58u);  // with the destructor, 59 slots
   for (const SlotCase& c : cases) EXPECT_EQ(c.position, c.slot + 1) << c.operation;
 }
 

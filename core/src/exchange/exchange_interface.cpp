@@ -45,10 +45,24 @@ std::string writePatterns() {
 extern "C" int kvx_ExchangeVersion(void) { return KVX_EXCHANGE_INTERFACE_VERSION; }
 
 extern "C" int kvx_ExchangeImport(const char* path, void* scene, char* error, size_t errorSize) {
+  return kvx_ExchangeImportWithProgress(path, scene, nullptr, nullptr, error, errorSize);
+}
+
+extern "C" int kvx_ExchangeImportWithProgress(const char* path, void* scene, kvx_ExchangeProgressFn progress,
+                                              void* context, char* error, size_t errorSize) {
   if (!path || !scene) return failWith("no file or no scene given", error, errorSize);
   try {
     std::string reason;
-    if (kvx::importModel(path, *static_cast<kvx::scene*>(scene), reason)) return 0;
+    bool cancelled = false;
+    const kvx::ImportProgress report{[&](float value) {
+      cancelled = cancelled || (progress && progress(context, value) != 0);
+      return !cancelled;
+    }};
+    if (kvx::importModel(path, *static_cast<kvx::scene*>(scene), reason, &report)) return 0;
+    if (cancelled) {
+      failWith("the import was cancelled", error, errorSize);
+      return KVX_EXCHANGE_CANCELLED;
+    }
     return failWith(reason, error, errorSize);
   } catch (const std::exception& failure) {
     return failWith(failure.what(), error, errorSize);

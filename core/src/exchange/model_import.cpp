@@ -10,12 +10,14 @@
 #include "services/debuglog.h"
 
 #include <assimp/Importer.hpp>
+#include <assimp/ProgressHandler.hpp>
 #include <assimp/config.h>
 #include <assimp/postprocess.h>
 #include <assimp/scene.h>
 
 #include <memory>
 #include <new>
+#include <optional>
 #include <vector>
 
 namespace kvx {
@@ -25,6 +27,23 @@ constexpr size_t kStampLength = 255;
 constexpr int kSourceStampField = 4;  // the "custom field" of the author stamp
 
 bool isStandInMaterial(const aiMaterial& material);
+
+// Hands Assimp's progress reports on; false makes Assimp stop reading.
+class ForwardedProgress : public Assimp::ProgressHandler {
+ public:
+  explicit ForwardedProgress(const ImportProgress& progress) : progress_(progress) {}
+  bool Update(float percentage) override { return progress_.report(percentage); }
+
+ private:
+  const ImportProgress& progress_;
+};
+
+// The importer deletes the handler it holds when it goes: a handler of ours
+// is taken back before.
+struct ProgressLease {
+  Assimp::Importer& importer;
+  ~ProgressLease() { importer.SetProgressHandler(nullptr); }
+};
 
 class ModelWalker {
  public:
@@ -101,10 +120,20 @@ unsigned importPostProcessing() {
   return aiProcess_Triangulate | aiProcess_SortByPType | aiProcess_ValidateDataStructure;
 }
 
-bool importModel(const std::filesystem::path& path, scene& target, std::string& error) {
+bool importModel(const std::filesystem::path& path, scene& target, std::string& error,
+                 const ImportProgress* progress) {
   target.Clear();
   Assimp::Importer importer;
+  std::optional<ForwardedProgress> forwarded;
+  std::optional<ProgressLease> lease;
+  if (progress) {
+    forwarded.emplace(*progress);
+    importer.SetProgressHandler(&*forwarded);
+    lease.emplace(importer);
+  }
   if (!importer.ReadFile(path.string(), importPostProcessing())) return fail(target, error, importer.GetErrorString());
+  // The scene is mapped after the last report: a stop asked meanwhile still counts.
+  if (progress && !progress->report(1.0f)) return fail(target, error, "the import was cancelled");
   const std::unique_ptr<aiScene> model(importer.GetOrphanedScene());
   return sceneFromModel(*model, path, target, error);
 }

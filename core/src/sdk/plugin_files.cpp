@@ -1,13 +1,17 @@
 // File operations of the SDK object.
 #include <strings.h>
 
+#include <algorithm>
 #include <cstring>
+#include <filesystem>
 
 #include "format/dxf_export.h"
 #include "geometry/processing.h"
 #include "interaction/measurement.h"
 #include "geometry/pyramid.h"
+#include "sdk/exchange_module.h"
 #include "sdk/passwords.h"
+#include "sdk/prepared_scene.h"
 #include "sdk/plugin_state.h"
 #include "scene/scene_export.h"
 #include "sdk/view_after_load.h"
@@ -82,47 +86,90 @@ void postLoad(kvx_GL_Plugin& plugin, bool captured, bool fresh) {
   scene.loadBlobImage();
 }
 
-int internalLoad(kvx_GL_Plugin& plugin, const char* path, kvx_ProgressFn progress, bool merge,
-                 const char* passPhrase) {
-  kvx_GL_Plugin::State& s = plugin.state();
-  KVX_LOG(kvx::LOG_INFO, "kvx_GL_Plugin::InternalLoadFile: fnm %s merge %d\n", path ? path : "(null)", merge);
-  if (!path) return 6;
-  if (!merge && s.scene) {
-    s.sectionCache.clear();
-    s.scene.reset();
+// The processing that follows a successful read: stored records, post-load
+// steps and, for captures and merges, the write-back.
+int32_t afterRead(kvx_GL_Plugin& plugin, const char* path, int32_t result, bool captured, bool merge,
+                  bool actualMerge, std::unique_ptr<kvx::CutBox> box, std::unique_ptr<kvx_CutPlane> plane) {
+  adoptStoredRecords(plugin, std::move(box), std::move(plane));
+  postLoad(plugin, captured, !actualMerge);
+  if (!noOptimisation() && (captured || merge)) {
+    if (kvx::captureOption(kvx::CaptureOption::RECOMPUTENORMALS)) plugin.OnEvent(EV_RECOMPUTE_NORMALS);
+    if (!captured || actualMerge) {
+      KVX_LOG(kvx::LOG_INFO, "kvx_GL_Plugin::InternalLoadF:Saving merged file: bogus write\n");
+      result = writeScene(plugin, "", SINK_COUNT_ONLY, nullptr, nullptr);
+    } else {
+      KVX_LOG(kvx::LOG_INFO, "kvx_GL_Plugin::InternalLoadF:Saving Capture file: actual write\n");
+      result = writeScene(plugin, path, SINK_FILE, nullptr, nullptr);
+    }
   }
-  if (!merge) kvx::forgetMeasurement(s.drag.measurement, s.manip);
+  return result;
+}
+
+void dropScene(kvx_GL_Plugin::State& s) {
+  s.sectionCache.clear();
+  s.scene.reset();
+  kvx::forgetMeasurement(s.drag.measurement, s.manip);
+}
+
+// A prepared scene becomes the current one.
+int32_t adopt(kvx_GL_Plugin& plugin, kvx_PreparedScene& prepared) {
+  kvx_GL_Plugin::State& s = plugin.state();
+  dropScene(s);
+  s.scene = std::move(prepared.scene);
+  s.transition.frameTimeMs = 10.0f;
+  s.files.loading = true;
+  const int32_t result = afterRead(plugin, prepared.path.c_str(), prepared.result, prepared.captured, false, false,
+                                   std::move(prepared.cutBox), std::move(prepared.cutPlane));
+  s.files.loading = false;
+  return result;
+}
+
+// LoadFileE reports progress without a context; its callback rides as one.
+int plainProgress(void* context, float value) {
+  (*static_cast<kvx_ProgressFn*>(context))(value);
+  return 0;
+}
+
+int internalMerge(kvx_GL_Plugin& plugin, const char* path, kvx_ProgressFn progress, const char* passPhrase) {
+  kvx_GL_Plugin::State& s = plugin.state();
   if (!s.scene) s.scene = std::make_unique<kvx::scene>();
   s.transition.frameTimeMs = 10.0f;
   kvx::reloadCaptureOptions(kvx::paths().commandFile);
   s.files.loading = true;
-  const bool actualMerge = merge && s.scene->objectCount() > 0;
-  KVX_LOG(kvx::LOG_INFO, "kvx_GL_Plugin::InternalLoadF:mrg %d nbobj %d actualMrg %d\n", merge,
-          s.scene->objectCount(), actualMerge);
+  const bool actualMerge = s.scene->objectCount() > 0;
+  KVX_LOG(kvx::LOG_INFO, "kvx_GL_Plugin::InternalLoadF:mrg 1 nbobj %d actualMrg %d\n", s.scene->objectCount(),
+          actualMerge);
   bool captured = false;
   std::unique_ptr<kvx::CutBox> box;
   std::unique_ptr<kvx_CutPlane> plane;
   int result = actualMerge ? s.scene->ReadMerge(path, passPhrase, &captured, progress, &box, &plane)
-                           : s.scene->Read(path, passPhrase, &captured, progress, &box, &plane, merge);
+                           : s.scene->Read(path, passPhrase, &captured, progress, &box, &plane, true);
   KVX_LOG(kvx::LOG_INFO, "kvx_GL_Plugin::InternalLoadFile: LoadCap %d\n", captured);
-  if (result > 7) {
-    adoptStoredRecords(plugin, std::move(box), std::move(plane));
-    postLoad(plugin, captured, !actualMerge);
-    if (!noOptimisation() && (captured || merge)) {
-      if (kvx::captureOption(kvx::CaptureOption::RECOMPUTENORMALS)) plugin.OnEvent(EV_RECOMPUTE_NORMALS);
-      if (!captured || actualMerge) {
-        KVX_LOG(kvx::LOG_INFO, "kvx_GL_Plugin::InternalLoadF:Saving merged file: bogus write\n");
-        result = writeScene(plugin, "", SINK_COUNT_ONLY, nullptr, nullptr);
-      } else {
-        KVX_LOG(kvx::LOG_INFO, "kvx_GL_Plugin::InternalLoadF:Saving Capture file: actual write\n");
-        result = writeScene(plugin, path, SINK_FILE, nullptr, nullptr);
-      }
-    }
-  } else if (!actualMerge) {
+  if (result > 7)
+    result = afterRead(plugin, path, result, captured, true, actualMerge, std::move(box), std::move(plane));
+  else if (!actualMerge)
     s.scene.reset();
-  }
   s.files.loading = false;
   return result;
+}
+
+int internalLoad(kvx_GL_Plugin& plugin, const char* path, kvx_ProgressFn progress, bool merge,
+                 const char* passPhrase) {
+  KVX_LOG(kvx::LOG_INFO, "kvx_GL_Plugin::InternalLoadFile: fnm %s merge %d\n", path ? path : "(null)", merge);
+  if (!path) return 6;
+  if (merge) return internalMerge(plugin, path, progress, passPhrase);
+  // The current scene goes first, so that the two are never held together.
+  dropScene(plugin.state());
+  kvx::PreparedRead read =
+      kvx::readPreparedScene(path, passPhrase, progress ? plainProgress : nullptr, progress ? &progress : nullptr);
+  if (!read.prepared) return read.result;
+  return adopt(plugin, *read.prepared);
+}
+
+// The locks a loaded scene's passwords set until CheckPasswords opens them.
+void settleLocks(kvx_GL_Plugin::State& s) {
+  s.files.viewLocked = s.scene && s.scene->readPassword;
+  s.files.editLocked = s.scene && s.scene->writePassword;
 }
 
 }  // namespace
@@ -176,11 +223,55 @@ bool kvx_GL_Plugin::LoadDiffScene(const char* path) {
 
 int kvx_GL_Plugin::LoadFileE(const char* path, kvx_ProgressFn progress, bool merge, const char* passPhrase) {
   const int result = internalLoad(*this, path, progress, merge, passPhrase);
-  State& s = *state_;
-  s.files.viewLocked = s.scene && s.scene->readPassword;
-  s.files.editLocked = s.scene && s.scene->writePassword;
+  settleLocks(*state_);
   if (merge) ResetManip();
   return result;
+}
+
+int kvx_GL_Plugin::ReadPreparedScene(const char* path, const char* passPhrase, kvx_CancelableProgressFn progress,
+                                     void* context, kvx_PreparedScene** prepared, char* error, int errorSize) {
+  if (prepared) *prepared = nullptr;
+  if (!prepared) {
+    kvx::copyText("No place for the prepared scene was given.", error, errorSize);
+    return 6;
+  }
+  kvx::PreparedRead read = kvx::readPreparedScene(path, passPhrase, progress, context);
+  kvx::copyText(read.error, error, errorSize);
+  *prepared = read.prepared.release();
+  return read.result;
+}
+
+int kvx_GL_Plugin::AdoptPreparedScene(kvx_PreparedScene* prepared) {
+  const std::unique_ptr<kvx_PreparedScene> owned(prepared);
+  if (!owned || !owned->scene) return 6;
+  KVX_LOG(kvx::LOG_INFO, "kvx_GL_Plugin::AdoptPreparedScene: %s\n", owned->path.c_str());
+  const int result = adopt(*this, *owned);
+  settleLocks(*state_);
+  return result;
+}
+
+void kvx_GL_Plugin::DiscardPreparedScene(kvx_PreparedScene* prepared) { delete prepared; }
+
+int kvx_GL_Plugin::ExportFile(const char* path, char* error, int errorSize) {
+  State& s = *state_;
+  const auto refuse = [&](int code, const std::string& text) {
+    kvx::copyText(text, error, errorSize);
+    return code;
+  };
+  if (!path || !*path) return refuse(6, "No file name was given.");
+  if (!s.scene) return refuse(6, "There is no scene to export.");
+  if (s.files.editLocked) return refuse(6, "This scene is protected against changes: it cannot be exported.");
+  const kvx::ExchangeModule& module = kvx::exchangeModule();
+  if (!module.usable()) return refuse(6, module.failure);
+  if (!module.handles(path, KVX_EXCHANGE_WRITE))
+    return refuse(6, std::string("Scenes can be exported as ") + module.extensions(KVX_EXCHANGE_WRITE) + " only.");
+  char reason[512] = "";
+  if (module.exportScene(s.scene.get(), path, reason, sizeof reason) != 0)
+    return refuse(kvx::FILE_IO_ERROR, std::string("Could not export: ") + reason);
+  std::error_code ignored;
+  const auto size = std::filesystem::file_size(path, ignored);
+  kvx::copyText("", error, errorSize);
+  return static_cast<int>(std::clamp<uintmax_t>(ignored ? 8 : size, 8, INT32_MAX));
 }
 
 int kvx_GL_Plugin::SaveFileE(const char* path, kvx_ProgressFn progress, const kvx_CryptoDesc* crypto) {

@@ -6,11 +6,13 @@
 #include "temp_env.h"
 
 #include <gtest/gtest.h>
+#include <wx/colour.h>
 #include <wx/image.h>
 #include <wx/uiaction.h>
 #include <wx/utils.h>
 
 #include <csignal>
+#include <cstdlib>
 #include <filesystem>
 #include <regex>
 #include <sys/wait.h>
@@ -130,6 +132,31 @@ TEST_F(KavrikProgram, OpensAFileDroppedOnTheCanvas) {
   }
   ASSERT_TRUE(shown.IsOk() && emptyView.IsOk());
   EXPECT_GT(difference(shown, emptyView), 0.05) << "the canvas shows the dropped scene";
+}
+
+// A glTF model named on the command line is imported and shown; the
+// screenshot is kept in KVX_SCREENSHOT_DIR when set.
+TEST_F(KavrikProgram, OpensAGltfModelFromTheCommandLine) {
+  const fs::path model = "/usr/share/assimp/models/glTF2/BoxTextured-glTF/BoxTextured.gltf";
+  ASSERT_TRUE(fs::exists(model));
+  RunningViewer viewer(kBin + "/kavrik", env.root(), {model.string()});
+  auto frame = waitForWindow("BoxTextured.gltf");
+  ASSERT_TRUE(frame) << "the model was not opened";
+  wxMilliSleep(2500);  // the opening transition
+  const wxImage shown = screenshot(*frame, env.path("model.png"));
+  ASSERT_TRUE(shown.IsOk());
+  if (const char* folder = std::getenv("KVX_SCREENSHOT_DIR")) {
+    fs::create_directories(folder);
+    fs::copy_file(env.path("model.png"), fs::path(folder) / "program-gltf.png", fs::copy_options::overwrite_existing);
+  }
+  // The box covers the middle of the view in colours of its own.
+  const wxColour corner(shown.GetRed(frame->width / 4, frame->height / 3),
+                        shown.GetGreen(frame->width / 4, frame->height / 3),
+                        shown.GetBlue(frame->width / 4, frame->height / 3));
+  const int cx = frame->width / 2, cy = frame->height / 2;
+  const int contrast = std::abs(shown.GetRed(cx, cy) - corner.Red()) + std::abs(shown.GetGreen(cx, cy) - corner.Green()) +
+                       std::abs(shown.GetBlue(cx, cy) - corner.Blue());
+  EXPECT_GT(contrast, 30) << "the model is drawn over the background";
 }
 
 // Fraction of a central patch that is pure black.
