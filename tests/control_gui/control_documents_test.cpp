@@ -51,7 +51,7 @@ TEST_F(ControlDocuments, UrlDownloadsIntoThePrivateFolderWithProgressCaptions) {
   CGlimmerObj* control = controlShowing(previous);
   const std::string body = readFile(sampleScene("served.kvx"));
   ASSERT_GT(body.size(), 4096u);
-  LoopbackHttpServer server({200, body, 4096, false});
+  LoopbackHttpServer server({200, body, 4096, false, "", std::nullopt});
   control->Load(bstr(server.url("/scenes/pump.kvx")).c_str());
 
   ASSERT_TRUE(pumpUntil([&] { return control->downloading(); }));
@@ -82,9 +82,9 @@ TEST_F(ControlDocuments, FailedOrStalledDownloadKeepsThePreviousSceneAndLeavesNo
     const char* what;
     HttpReply reply;
   } cases[] = {
-      {"not found", {404, "missing", 7, false}},
-      {"stalled half way", {200, std::string(100000, 'x'), 5000, true}},
-      {"redirected to a file", {302, "", 0, false, "Location: file:///etc/passwd\r\n"}},
+      {"not found", {404, "missing", 7, false, "", std::nullopt}},
+      {"stalled half way", {200, std::string(100000, 'x'), 5000, true, "", std::nullopt}},
+      {"redirected to a file", {302, "", 0, false, "Location: file:///etc/passwd\r\n", std::nullopt}},
       {"announcing a huge body", {200, std::string(1000, 'x'), 1000, false, "", "99999999999"}},
       {"sending a body past the limit unannounced", {200, std::string(300000, 'x'), 300000, false, "", ""}},
   };

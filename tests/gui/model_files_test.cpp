@@ -112,7 +112,7 @@ TEST_F(FrameTest, CancelStopsALongLoadAndKeepsTheShownScene) {
     }
     if (step < 4) return;
     timer.Stop();
-    seen.paintsAfterExpose = core().count("Render");
+    seen.paintsAfterExpose = core().count("Render()");
     seen.gauge = frame->progressGauge() && frame->progressGauge()->IsShown();
     seen.button = frame->cancelButton() && frame->cancelButton()->IsShown();
     seen.menusWaiting = !frame->GetMenuBar()->IsEnabledTop(0);

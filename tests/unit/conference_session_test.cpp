@@ -291,7 +291,9 @@ TEST(ConferenceHash, IsTheMd4OfTheWholeFile) {
     const auto digest = fileHash(path);
     ASSERT_TRUE(digest);
     EXPECT_EQ(digest->size(), 32u);
-    if (!c.digest.empty()) EXPECT_EQ(*digest, c.digest);
+    if (!c.digest.empty()) {
+      EXPECT_EQ(*digest, c.digest);
+    }
   }
   Md4 whole;
   whole.update(std::string(1300, 'x'));

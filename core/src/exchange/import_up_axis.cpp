@@ -28,6 +28,6 @@ UpAxis upAxisOf(const aiScene& model, const std::filesystem::path& path) {
   return extension == ".stl" || extension == ".3ds" ? UpAxis::Z : UpAxis::Y;
 }
 
-uint32_t upAxisSceneFlag(UpAxis axis) { return axis == UpAxis::Z ? 0 : KVX_SCENE_Z_UP; }
+uint32_t upAxisSceneFlag(UpAxis axis) { return axis == UpAxis::Z ? 0u : uint32_t(KVX_SCENE_Z_UP); }
 
 }  // namespace kvx
