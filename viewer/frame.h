@@ -124,6 +124,8 @@ class MyFrame : public wxFrame {
   int readInBackground(const std::string& name, const char* passPhrase, kvx_PreparedScene** prepared,
                        std::string& error);
   void showCancelButton(bool shown);
+  wxWindow* loadOverlay();
+  void dropLoadOverlayIfEmpty();
   void showFileProperties();
   void applyDisplayPreferences();
   void saveDisplayPreferences();
@@ -170,6 +172,9 @@ class MyFrame : public wxFrame {
   std::unique_ptr<FrameHooks> hooks_;
   wxDialog* properties_ = nullptr;
   wxStaticText* propertiesText_ = nullptr;
+  // The gauge and Cancel float in a borderless window of their own: as
+  // plain children of the frame they would sit under the GL canvas.
+  wxWindow* loadOverlay_ = nullptr;
   wxGauge* gauge_ = nullptr;
   wxButton* cancelButton_ = nullptr;
   std::shared_ptr<BackgroundRead> reading_;

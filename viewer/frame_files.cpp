@@ -15,6 +15,7 @@
 #include <wx/button.h>
 #include <wx/dialog.h>
 #include <wx/gauge.h>
+#include <wx/popupwin.h>
 #include <wx/menu.h>
 #include <wx/toolbar.h>
 #include <wx/utils.h>
@@ -36,6 +37,8 @@ constexpr size_t kFileNameLimit = 511;
 
 constexpr int kReadCancelled = KVX_READ_CANCELLED;
 constexpr int kPollMilliseconds = 15;
+constexpr int kGaugeHeight = 30;
+constexpr int kOverlayGap = 10;
 constexpr size_t kErrorTextSize = 1024;
 
 std::string sceneText(const kvx_SceneInfo& info, int i) {
@@ -199,15 +202,33 @@ void MyFrame::showCancelButton(bool shown) {
   if (!shown) {
     if (cancelButton_) cancelButton_->Destroy();
     cancelButton_ = nullptr;
+    dropLoadOverlayIfEmpty();
     return;
   }
-  const wxSize client = GetClientSize();
-  cancelButton_ = new wxButton(this, wxID_CANCEL, "Cancel");
+  wxWindow* overlay = loadOverlay();
+  cancelButton_ = new wxButton(overlay, wxID_CANCEL, "Cancel");
   const wxSize size = cancelButton_->GetBestSize();
-  cancelButton_->SetPosition(wxPoint((client.x - size.x) / 2, client.y / 2 + 25));
+  cancelButton_->SetPosition(wxPoint((overlay->GetClientSize().x - size.x) / 2, kGaugeHeight + kOverlayGap));
+  overlay->SetClientSize(overlay->GetClientSize().x, kGaugeHeight + kOverlayGap + size.y);
   cancelButton_->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { cancelLoad(); });
   cancelButton_->Show();
-  cancelButton_->Raise();
+}
+
+// Where the gauge goes: centred over the view, half the client width wide.
+wxWindow* MyFrame::loadOverlay() {
+  if (loadOverlay_) return loadOverlay_;
+  const wxSize client = GetClientSize();
+  loadOverlay_ = new wxPopupWindow(this, wxBORDER_NONE);
+  loadOverlay_->SetPosition(ClientToScreen(wxPoint(client.x / 4, client.y / 2 - kGaugeHeight / 2)));
+  loadOverlay_->SetClientSize(client.x / 2, kGaugeHeight);
+  loadOverlay_->Show();
+  return loadOverlay_;
+}
+
+void MyFrame::dropLoadOverlayIfEmpty() {
+  if (!loadOverlay_ || gauge_ || cancelButton_) return;
+  loadOverlay_->Destroy();
+  loadOverlay_ = nullptr;
 }
 
 // A file protected for reading stays closed without its password.
@@ -296,12 +317,13 @@ void MyFrame::showProgress(float value) {
   if (value < 0) {
     if (gauge_) gauge_->Destroy();
     gauge_ = nullptr;
+    dropLoadOverlayIfEmpty();
     return;
   }
   if (!gauge_) {
-    const wxSize client = GetClientSize();
-    gauge_ = new wxGauge(this, wxID_ANY, 1000, wxPoint(client.x / 4, client.y / 2 - 15),
-                         wxSize(client.x / 2, 30), wxGA_HORIZONTAL | wxGA_SMOOTH);
+    wxWindow* overlay = loadOverlay();
+    gauge_ = new wxGauge(overlay, wxID_ANY, 1000, wxPoint(0, 0), wxSize(overlay->GetClientSize().x, kGaugeHeight),
+                         wxGA_HORIZONTAL | wxGA_SMOOTH);
     gauge_->SetValue(0);
     gauge_->Show();
   }
