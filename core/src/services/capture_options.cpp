@@ -2,19 +2,23 @@
 
 #include "services/file_content.h"
 
+#include <atomic>
 #include <fstream>
 
 namespace kvx {
 namespace {
 
-std::array<bool, kCaptureOptionCount> makeStartValues() {
-  std::array<bool, kCaptureOptionCount> values{};
-  values[static_cast<size_t>(CaptureOption::CAPTURETORAM)] = true;
-  return values;
-}
+constexpr bool startValue(size_t index) { return index == static_cast<size_t>(CaptureOption::CAPTURETORAM); }
 
-std::array<bool, kCaptureOptionCount>& optionValues() {
-  static std::array<bool, kCaptureOptionCount> values = makeStartValues();
+// Atomic: a scene file read on a loader thread reloads the options while
+// the GUI thread's renderer reads them.
+std::array<std::atomic<bool>, kCaptureOptionCount>& optionValues() {
+  static std::array<std::atomic<bool>, kCaptureOptionCount> values;
+  static const bool started = [] {
+    for (size_t i = 0; i < kCaptureOptionCount; ++i) values[i].store(startValue(i), std::memory_order_relaxed);
+    return true;
+  }();
+  (void)started;
   return values;
 }
 
@@ -32,18 +36,22 @@ const std::array<std::string_view, kCaptureOptionCount>& captureOptionKeywords()
   return keywords;
 }
 
-bool captureOption(CaptureOption option) { return optionValues()[static_cast<size_t>(option)]; }
-
-void setCaptureOption(CaptureOption option, bool on) {
-  optionValues()[static_cast<size_t>(option)] = on;
+bool captureOption(CaptureOption option) {
+  return optionValues()[static_cast<size_t>(option)].load(std::memory_order_relaxed);
 }
 
-void resetCaptureOptions() { optionValues() = makeStartValues(); }
+void setCaptureOption(CaptureOption option, bool on) {
+  optionValues()[static_cast<size_t>(option)].store(on, std::memory_order_relaxed);
+}
+
+void resetCaptureOptions() {
+  for (size_t i = 0; i < kCaptureOptionCount; ++i) optionValues()[i].store(startValue(i), std::memory_order_relaxed);
+}
 
 void applyCaptureOptions(std::string_view content) {
   const auto& keywords = captureOptionKeywords();
   for (size_t i = 0; i < kCaptureOptionCount; ++i)
-    optionValues()[i] = content.find(keywords[i]) != std::string_view::npos;
+    optionValues()[i].store(content.find(keywords[i]) != std::string_view::npos, std::memory_order_relaxed);
   setCaptureOption(CaptureOption::FORCELIGHTINCAPTUREDAPP, false);
 }
 
