@@ -41,6 +41,9 @@ class ForwardedProgress : public Assimp::ProgressHandler {
 // The importer deletes the handler it holds when it goes: a handler of ours
 // is taken back before.
 struct ProgressLease {
+  explicit ProgressLease(Assimp::Importer& leased) : importer(leased) {}
+  ProgressLease(const ProgressLease&) = delete;
+  ProgressLease& operator=(const ProgressLease&) = delete;
   Assimp::Importer& importer;
   ~ProgressLease() { importer.SetProgressHandler(nullptr); }
 };
