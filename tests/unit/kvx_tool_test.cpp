@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -45,6 +46,28 @@ TEST(KvxTool, UsageErrorsExitWithTwoAndOneLine) {
     EXPECT_EQ(result.status, 2) << args;
     EXPECT_EQ(std::count(result.output.begin(), result.output.end(), '\n'), 1) << result.output;
   }
+}
+
+// Converting and inspecting must not pay for loading the off-screen GL
+// library; only kvx-draw, which kvx hands the drawing commands to, maps it.
+TEST(KvxTool, StartsWithoutTheOffscreenGlLibrary) {
+  auto kvx = kvx::test::runCommand("LD_TRACE_LOADED_OBJECTS=1 " + kKvx);
+  ASSERT_NE(kvx.output.find("libc.so"), std::string::npos) << kvx.output;
+  EXPECT_EQ(kvx.output.find("OSMesa"), std::string::npos) << kvx.output;
+  auto draw = kvx::test::runCommand("LD_TRACE_LOADED_OBJECTS=1 " + std::string(KVX_BIN_DIR) + "/kvx-draw");
+  EXPECT_NE(draw.output.find("OSMesa"), std::string::npos) << draw.output;
+}
+
+// A kvx copied away from kvx-draw says so instead of failing silently.
+TEST(KvxTool, DrawingCommandWithoutItsProgramIsAnError) {
+  const auto folder = std::filesystem::path(testing::TempDir()) / "kvx_alone";
+  std::filesystem::create_directories(folder);
+  std::filesystem::copy_file(kKvx, folder / "kvx", std::filesystem::copy_options::overwrite_existing);
+  auto result = kvx::test::runCommand((folder / "kvx").string() + " render x.kvx -o x.png 2>&1");
+  EXPECT_EQ(result.status, 1);
+  EXPECT_NE(result.output.find("kvx render: cannot start " + (folder / "kvx-draw").string()), std::string::npos)
+      << result.output;
+  std::filesystem::remove_all(folder);
 }
 
 }  // namespace

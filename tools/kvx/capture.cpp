@@ -2,7 +2,9 @@
 // for one frame through the file handshake and optimises the raw capture
 // through the SDK object, as Kavrik does with a capture.
 #include "command.h"
+#include "drawing_commands.h"
 #include "png_image.h"
+#include "program_folder.h"
 #include "platform/folders.h"
 #include "scene/scene.h"
 #include "services/file_content.h"
@@ -80,13 +82,7 @@ int fail(const std::string& message) {
   return EXIT_FAILED;
 }
 
-std::string interceptorPath() {
-  char self[4096];
-  const ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
-  if (n <= 0) return "libkvx_capture.so";
-  self[n] = 0;
-  return (fs::path(self).parent_path() / "libkvx_capture.so").string();
-}
+std::string interceptorPath() { return (programFolder() / "libkvx_capture.so").string(); }
 
 std::string baseName(const std::string& program) { return fs::path(program).filename().string(); }
 
@@ -339,18 +335,7 @@ int run(const std::vector<std::string>& args) {
   return EXIT_OK;
 }
 
-const Registrar registrar({"capture",
-                           "[--frame N] [--raw RAW.kvx] [--reference PROGRAM.png] -o OUT.kvx -- PROGRAM [ARGS...]\n"
-                           "       kvx capture --attach -- PROGRAM [ARGS...]",
-                           "run an OpenGL program with the capture interceptor and save one frame as a scene",
-                           "  -o OUT.kvx          the optimised scene to write\n"
-                           "  --frame N           the frame to capture, counted from the program's start (default 5)\n"
-                           "  --raw RAW.kvx       also keep the raw capture, before optimisation\n"
-                           "  --reference P.png   also save the program's own picture of that frame\n"
-                           "  --attach            run PROGRAM with the interceptor for Kavrik's Capture menu and\n"
-                           "                      wait for it to end, instead of capturing at once\n"
-                           "  -- PROGRAM [ARGS]   the program to run and its arguments\n",
-                           run});
+const Registrar registrar(drawingCommand("capture", run));
 
 }  // namespace
 }  // namespace kvx::tool

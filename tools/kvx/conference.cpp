@@ -1,6 +1,7 @@
 // kvx conference: a headless conference participant for scripts,
 // monitoring and tests, on the same session code as the desktop program.
 #include "command.h"
+#include "drawing_commands.h"
 #include "conf_dpy_data.h"
 #include "conference_connector.h"
 #include "conference_json_events.h"
@@ -146,30 +147,7 @@ int run(const std::vector<std::string>& args) {
   return status;
 }
 
-const Registrar registrar(
-    {"conference",
-     "HOST[:PORT] --file SCENE.kvx [--password PW] --pseudo NAME [--create] [--proxy HOST:PORT [--proxy-user U "
-     "[--proxy-password P]]] [--after-views N] [--chat TEXT]... [--become-master] [--views N] [--release yes|no] "
-     "[--linger SECONDS] [--snapshot OUT.png]",
-     "join a conference as a headless participant; events as JSON lines",
-     "  HOST[:PORT]            the conference server (port 443 when none is given)\n"
-     "  --file SCENE.kvx       the scene every member has open; it names the conference\n"
-     "  --password PW          the conference password (or KAVRIK_CONFERENCE_PASSWORD)\n"
-     "  --pseudo NAME          the name the other members see\n"
-     "  --create               create the conference and become its master\n"
-     "  --proxy HOST:PORT      connect through an HTTP proxy\n"
-     "  --proxy-user U         the proxy login, used when the proxy asks for one\n"
-     "  --proxy-password P     its password (or KAVRIK_PROXY_PASSWORD)\n"
-     "  --after-views N        first wait until N view states were applied (at most 30 s)\n"
-     "  --chat TEXT            send a chat line (repeatable)\n"
-     "  --become-master        request the master role and wait for it (at most 10 s)\n"
-     "  --views N              as master, send N view states, each a small turn of the view\n"
-     "  --release yes|no       the answer to release requests (default yes)\n"
-     "  --linger SECONDS       stay connected this long, applying view states (default 0)\n"
-     "  --snapshot OUT.png     render the view as applied to a PNG before leaving\n"
-     "Exit status: 0 done, 1 connection, proxy or login failed or connection lost, 2 usage,\n"
-     "3 the proxy needs a login and none was given, 4 a scripted step could not be done.\n",
-     run});
+const Registrar registrar(drawingCommand("conference", run));
 
 }  // namespace
 }  // namespace kvx::tool

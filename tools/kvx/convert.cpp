@@ -10,7 +10,10 @@
 #include "scene/scene.h"
 #include "services/capture_options.h"
 
+#include <malloc.h>
+
 #include <algorithm>
+#include <climits>
 #include <cstdio>
 
 namespace kvx::tool {
@@ -46,6 +49,17 @@ bool isModelOutput(const std::string& path) {
   return false;
 }
 bool isKvx(const std::string& path) { return hasExtension(path, ".kvx"); }
+
+// A conversion runs in stages (the model, our scene, the payload, its
+// deflated copy), each freeing much of what the one before filled. Kept in
+// the heap, freed memory serves the next stage; handed back to the system,
+// every stage faults in fresh zeroed pages instead (a 4M-triangle import
+// spent about 5-10 % more CPU time so). The price is about 15 % more at the
+// peak, well below what the import needs anyway.
+void keepFreedMemoryForReuse() {
+  mallopt(M_MMAP_THRESHOLD, 32 << 20);  // the largest glibc accepts
+  mallopt(M_TRIM_THRESHOLD, INT_MAX);
+}
 
 // Reads IN: a scene file, or any model Assimp knows. False after telling why.
 bool readInput(const std::string& in, const ConvertOptions& options, scene& s, std::unique_ptr<CutBox>& cutBox,
@@ -134,6 +148,7 @@ int run(const std::vector<std::string>& args) {
     return EXIT_FAILED;
   }
   resetCaptureOptions();
+  keepFreedMemoryForReuse();
   scene s;
   std::unique_ptr<CutBox> cutBox;
   std::unique_ptr<kvx_CutPlane> cutPlane;

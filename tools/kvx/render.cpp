@@ -1,5 +1,6 @@
 // kvx render: draws one frame of a scene file off-screen and writes a PNG.
 #include "command.h"
+#include "drawing_commands.h"
 #include "file_checks.h"
 #include "imported_scene_file.h"
 #include "progress_bar.h"
@@ -139,16 +140,7 @@ int run(const std::vector<std::string>& args) {
   return EXIT_OK;
 }
 
-const Registrar registrar({"render", "FILE -o OUT.png [--size WxH] [--view fit|top|front|right|left|back|bottom|camera] [--pass PHRASE]",
-                           "draw one frame of a scene file or a model off-screen into a PNG",
-                           "  FILE            the scene file (.kvx) or model (glTF, OBJ, STL, PLY, ...) to draw\n"
-                           "  -o OUT.png      the picture to write; its folder must exist\n"
-                           "  --size WxH      picture size in pixels, 1 to 16384 each (default 800x600)\n"
-                           "  --view NAME     fit: the whole scene from the fitted angle; top, front, right, left,\n"
-                           "                  back, bottom: that predefined view; camera: the view the file opens\n"
-                           "                  with (default)\n"
-                           "  --pass PHRASE   the pass phrase of an enciphered file\n",
-                           run});
+const Registrar registrar(drawingCommand("render", run));
 
 }  // namespace
 }  // namespace kvx::tool
