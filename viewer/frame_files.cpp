@@ -23,6 +23,7 @@
 #include <wx/stattext.h>
 
 #include <atomic>
+#include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <thread>
@@ -61,6 +62,7 @@ struct MyFrame::BackgroundRead {
   std::atomic<float> progress{0};
   std::atomic<bool> cancel{false};
   std::atomic<bool> done{false};
+  double finishedAt = 0;  // wall-clock seconds, written before `done`
 
   static int report(void* context, float value) {
     auto* read = static_cast<BackgroundRead*>(context);
@@ -133,6 +135,7 @@ bool MyFrame::loadFile(const std::string& name) {
   }
   if (prepared && result > kLastErrorCode) {
     fileSize_ = result;
+    canvas_->watchOpening(name);
     loaded = askReadPassword();
     if (loaded) finishLoad(name);
   } else if (prepared) {
@@ -169,6 +172,7 @@ int MyFrame::readInBackground(const std::string& name, const char* passPhrase, k
   std::thread worker([&, read] {
     result = sdk->ReadPreparedScene(path.c_str(), hasPhrase ? phrase.c_str() : nullptr, BackgroundRead::report,
                                     read.get(), prepared, text.data(), static_cast<int>(text.size()));
+    read->finishedAt = std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count();
     read->done = true;
     wxWakeUpIdle();
   });
@@ -184,6 +188,7 @@ int MyFrame::readInBackground(const std::string& name, const char* passPhrase, k
     if (!read->done) wxMilliSleep(kPollMilliseconds);
   }
   worker.join();
+  KVX_LOG(kvx::LOG_INFO, "MyFrame: scene read of %s at %.6f\n", name.c_str(), read->finishedAt);
   showCancelButton(false);
   showProgress(-1);
   for (size_t i = 0; bar && i < bar->GetMenuCount(); ++i) bar->EnableTop(i, true);
@@ -289,6 +294,7 @@ void MyFrame::failLoad(const std::string& name, const std::string& reason) {
 
 void MyFrame::closeFile() {
   destroyConference();
+  canvas_->watchOpening("");
   SetCurseur(CURSOR_WAIT);
   setStatusText("Closing file...");
   if (!currentFile_.empty()) {
