@@ -61,6 +61,8 @@ MyFrame::MyFrame(wxWindow* parent, const wxString& title, const wxPoint& positio
 }
 
 MyFrame::~MyFrame() {
+  // A read nobody took over ends before the core goes.
+  earlyRead_.reset();
   // Its panel still talks to the SDK object while it leaves the conference.
   destroyConference();
   syncTimer_.reset();

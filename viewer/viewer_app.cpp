@@ -72,6 +72,8 @@ bool ViewerApp::OnInit() {
   initProgramPaths(wxStandardPaths::Get().GetExecutablePath().utf8_string());
 
   auto* frame = new MyFrame(nullptr, "Tamo Kavrik", wxDefaultPosition, wxSize(640, 480));
+  // The file is read while the window comes up.
+  if (!file.empty()) frame->startReading(file);
   frame->Show();
   if (!file.empty()) {
     // Once the window is up, so that it draws while the file is read.
