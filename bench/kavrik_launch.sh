@@ -3,14 +3,20 @@
 # server and settings, and reads from its debug log when the scene was read,
 # when its first frame was shown and when the opening transition ended, each
 # measured from the exec. Scenes: generated wavy grids of 1M and 4M triangles,
-# as .kvx (kvx convert) and as the PLY itself. Best of three per row, beside
-# f3d's first image of the same PLY where f3d is installed.
+# as .kvx (kvx convert) and as the PLY itself. Best of three of each moment,
+# beside f3d's first image of the same PLY where f3d is installed.
 # Builds nothing: build kavrik and kvx first.
-# Usage: bench/kavrik_launch.sh [BUILD_DIR] [--no-4m]
+# Usage: bench/kavrik_launch.sh [BUILD_DIR] [--no-4m] [--no-header]
 set -euo pipefail
 build_dir=${1:-build}
-big=1
-[ "${2:-}" = "--no-4m" ] && big=0
+big=1 header=1
+for option in "${@:2}"; do
+  case $option in
+    --no-4m) big=0 ;;
+    --no-header) header=0 ;;
+    *) echo "kavrik_launch: unknown option $option" >&2; exit 2 ;;
+  esac
+done
 bin="$(realpath "$build_dir/bin")"
 here="$(dirname "$(realpath "$0")")"
 for program in kavrik kvx; do
@@ -40,15 +46,15 @@ for triangles in "${sizes[@]}"; do
   label="$((triangles / 1000000))M"
   python3 "$here/make_grid_ply.py" "$work/mesh$label.ply" "$triangles"
   "$bin/kvx" convert "$work/mesh$label.ply" "$work/mesh$label.kvx" >/dev/null
-  scenes+=("$work/mesh$label.kvx" "$work/mesh$label.ply")
+  scenes+=("$label" "$work/mesh$label.kvx" "$work/mesh$label.ply")
 done
 has_f3d=0
 command -v f3d >/dev/null && has_f3d=1
 
-python3 - "$bin/kavrik" "$work" "$has_f3d" "${scenes[@]}" <<'PY'
+python3 - "$bin/kavrik" "$work" "$has_f3d" "$header" "${scenes[@]}" <<'PY'
 import os, re, signal, subprocess, sys, time
 
-kavrik, work, has_f3d, scenes = sys.argv[1], sys.argv[2], sys.argv[3] == "1", sys.argv[4:]
+kavrik, work, has_f3d, header, scenes = sys.argv[1], sys.argv[2], sys.argv[3] == "1", sys.argv[4] == "1", sys.argv[5:]
 RUNS, TIMEOUT = 3, 300
 moments = {"read": "scene read of", "first": "first frame of", "settled": "view settled of"}
 
@@ -81,16 +87,21 @@ def f3d_first_image(ply):
                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=True)
     return time.time() - start
 
-print("| Launch of kavrik FILE | scene read | first frame | settled view | Anchor |")
-print("|---|---|---|---|---|")
-for scene in scenes:
-    runs = [launch(scene) for _ in range(RUNS)]
-    best = {key: min(r[key] for r in runs) for key in moments}
-    name = os.path.basename(scene)
-    anchor = "f3d not installed"
-    if has_f3d and name.endswith(".ply"):
-        anchor = f"f3d first image {min(f3d_first_image(scene) for _ in range(RUNS)):.2f} s"
-    elif has_f3d:
-        anchor = "(f3d: see the PLY row)"
-    print(f"| {name} | {best['read']:.2f} s | {best['first']:.2f} s | {best['settled']:.2f} s | {anchor} |")
+if header:
+    print("| Work | Ours | Anchor | Ours / anchor |")
+    print("|---|---|---|---|")
+for i in range(0, len(scenes), 3):
+    label, kvx, ply = scenes[i:i + 3]
+    anchor = min(f3d_first_image(ply) for _ in range(RUNS)) if has_f3d else None
+    for scene in (kvx, ply):
+        runs = [launch(scene) for _ in range(RUNS)]
+        best = {key: min(r[key] for r in runs) for key in moments}
+        ours = (f"first frame {best['first']:.2f} s, settled {best['settled']:.2f} s "
+                f"(read by {best['read']:.2f} s)")
+        kind = os.path.splitext(scene)[1]
+        if anchor is None:
+            print(f"| kavrik launch, {label} triangles, {kind} | {ours} | f3d not installed | — |")
+        else:
+            print(f"| kavrik launch, {label} triangles, {kind} | {ours} | f3d first image {anchor:.2f} s "
+                  f"| {best['first'] / anchor:.2f} x (first frame) |")
 PY
