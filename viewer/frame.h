@@ -34,8 +34,10 @@ kvx_GL_Plugin* loadCoreLibrary(SdkPluginLoader& loader);
 
 class MyFrame : public wxFrame {
  public:
+  // `readAtOnce`: a file whose read starts as soon as the core is loaded,
+  // while the window is built (see startReading).
   MyFrame(wxWindow* parent, const wxString& title, const wxPoint& position, const wxSize& size,
-          const CoreSource& core = loadCoreLibrary);
+          const CoreSource& core = loadCoreLibrary, const std::string& readAtOnce = "");
   ~MyFrame() override;
 
   // The command dispatcher: menus, tools and keys all end here.
