@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Every row of the speed table in one run, each beside its anchor measured
 # in the same run. Builds nothing: build the programs first with
-#   cmake --build BUILD_DIR --target kvx bench_format_io
+#   cmake --build BUILD_DIR --target kvx bench_format_io kavrik
 # (a Release build dir gives the meaningful figures).
 # Usage: bench/run_speed.sh [BUILD_DIR] [--no-4m]
 set -euo pipefail
@@ -82,4 +82,14 @@ if has f3d; then
 else
   read -r ow oc om <<<"$(measure "$bin/kvx" render "$work/mesh$label.kvx" -o "$work/kvx.png" --size 800x600)"
   echo "| first picture, $label triangles (kvx render) | ${ow} s (CPU ${oc} s), ${om} MiB | f3d not installed | — |"
+fi
+
+# Rows 5 and on: kavrik itself, launched on each scene, to its first frame
+# and to the end of its opening transition (bench/kavrik_launch.sh).
+if [ -x "$bin/kavrik" ]; then
+  launch_options=(--no-header)
+  [ "$big" = 0 ] && launch_options+=(--no-4m)
+  "$here/kavrik_launch.sh" "$build_dir" "${launch_options[@]}"
+else
+  echo "| kavrik launch | $bin/kavrik is missing: build it for these rows | — | — |"
 fi

@@ -1,11 +1,13 @@
 #include "canvas.h"
 
 #include "frame.h"
+#include "services/debuglog.h"
 
 #include <GL/gl.h>
 #include <wx/dcclient.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 
 namespace kavrik {
@@ -23,6 +25,10 @@ wxGLAttributes canvasAttributes() {
   wxGLAttributes attributes;
   attributes.PlatformDefaults().RGBA().DoubleBuffer().Depth(16).EndList();
   return attributes;
+}
+
+double wallClockSeconds() {
+  return std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count();
 }
 
 }  // namespace
@@ -55,7 +61,26 @@ bool ViewerCanvas::makeCurrent() {
 
 void ViewerCanvas::presentFrame(void* userData) {
   auto* canvas = static_cast<ViewerCanvas*>(userData);
-  if (canvas->makeCurrent()) canvas->SwapBuffers();
+  if (!canvas->makeCurrent()) return;
+  canvas->SwapBuffers();
+  if (!canvas->openingFile_.empty() && !canvas->openingShown_) {
+    canvas->openingShown_ = true;
+    KVX_LOG(kvx::LOG_INFO, "ViewerCanvas: first frame of %s at %.6f\n", canvas->openingFile_.c_str(),
+            wallClockSeconds());
+  }
+}
+
+void ViewerCanvas::watchOpening(const std::string& file) {
+  openingFile_ = file;
+  openingShown_ = false;
+}
+
+// The render that showed the new scene's first frame has played its opening
+// transition to the end.
+void ViewerCanvas::noteSettledIfOpening() {
+  if (openingFile_.empty() || !openingShown_) return;
+  KVX_LOG(kvx::LOG_INFO, "ViewerCanvas: view settled of %s at %.6f\n", openingFile_.c_str(), wallClockSeconds());
+  openingFile_.clear();
 }
 
 wxImage ViewerCanvas::capturePicture() {
@@ -103,11 +128,15 @@ void ViewerCanvas::requestRender() {
     clearWithoutCore();
     return;
   }
-  if (makeCurrent()) sdk()->Render();
+  if (!makeCurrent()) return;
+  sdk()->Render();
+  noteSettledIfOpening();
 }
 
 void ViewerCanvas::renderNow() {
-  if (sdk() && !needsInit_ && makeCurrent()) sdk()->Render();
+  if (!sdk() || needsInit_ || !makeCurrent()) return;
+  sdk()->Render();
+  noteSettledIfOpening();
 }
 
 void ViewerCanvas::repaint() {

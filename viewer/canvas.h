@@ -9,6 +9,7 @@
 #include <wx/image.h>
 
 #include <memory>
+#include <string>
 
 namespace kavrik {
 
@@ -28,6 +29,10 @@ class ViewerCanvas : public wxGLCanvas {
   void requestRender();
   // A frame from the core now, without the hook.
   void renderNow();
+  // The next frame shown and the end of the render that shows it are logged
+  // (debug level) as "first frame of FILE" and "view settled of FILE", with
+  // the wall-clock time, so that launch times can be measured from outside.
+  void watchOpening(const std::string& file);
   // Shows the back buffer (after frames the core does not present itself).
   void repaint();
   bool makeCurrent();
@@ -55,6 +60,7 @@ class ViewerCanvas : public wxGLCanvas {
   void clearWithoutCore();
 
   static void presentFrame(void* userData);
+  void noteSettledIfOpening();
 
   MyFrame* frame_ = nullptr;
   std::unique_ptr<wxGLContext> context_;
@@ -62,6 +68,8 @@ class ViewerCanvas : public wxGLCanvas {
   kvx_FrameInfo frameInfo_{};
   kvx_ManipInfo manip_{};
   bool needsInit_ = true;
+  std::string openingFile_;
+  bool openingShown_ = false;
 };
 
 }  // namespace kavrik

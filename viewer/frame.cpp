@@ -22,7 +22,7 @@ constexpr int kSyncPeriodMs = 333;
 kvx_GL_Plugin* loadCoreLibrary(SdkPluginLoader& loader) { return loader.LoadPlugin("kvx_core"); }
 
 MyFrame::MyFrame(wxWindow* parent, const wxString& title, const wxPoint& position, const wxSize& size,
-                 const CoreSource& core)
+                 const CoreSource& core, const std::string& readAtOnce)
     : wxFrame(parent, wxID_ANY, title, position, size, wxDEFAULT_FRAME_STYLE | wxCLIP_CHILDREN),
       loader_(std::make_unique<SdkPluginLoader>()),
       prompts_(makeDialogPrompts()),
@@ -31,6 +31,7 @@ MyFrame::MyFrame(wxWindow* parent, const wxString& title, const wxPoint& positio
       animationTimer_(std::make_unique<wxTimer>(this)),
       hooks_(std::make_unique<FrameHooks>()) {
   sdk_ = core(*loader_);
+  startReading(readAtOnce);
   if (sdk_) {
     const std::string folder = captureApplicationFolder();
     if (!folder.empty()) sdk_->LoadDiffScene((folder + "diff.kvx").c_str());
@@ -61,6 +62,8 @@ MyFrame::MyFrame(wxWindow* parent, const wxString& title, const wxPoint& positio
 }
 
 MyFrame::~MyFrame() {
+  // A read nobody took over ends before the core goes.
+  earlyRead_.reset();
   // Its panel still talks to the SDK object while it leaves the conference.
   destroyConference();
   syncTimer_.reset();

@@ -34,8 +34,10 @@ kvx_GL_Plugin* loadCoreLibrary(SdkPluginLoader& loader);
 
 class MyFrame : public wxFrame {
  public:
+  // `readAtOnce`: a file whose read starts as soon as the core is loaded,
+  // while the window is built (see startReading).
   MyFrame(wxWindow* parent, const wxString& title, const wxPoint& position, const wxSize& size,
-          const CoreSource& core = loadCoreLibrary);
+          const CoreSource& core = loadCoreLibrary, const std::string& readAtOnce = "");
   ~MyFrame() override;
 
   // The command dispatcher: menus, tools and keys all end here.
@@ -43,6 +45,9 @@ class MyFrame : public wxFrame {
 
   // Loads a file (never merged); true when it was loaded.
   bool loadFile(const std::string& name);
+  // Starts reading `name` on a worker thread at once, before the window is
+  // up; the loadFile of the same name that follows takes the read over.
+  void startReading(const std::string& name);
   // A file dropped on the window: loaded as from File > Open.
   bool openDroppedFile(const std::string& name);
   void closeFile();
@@ -123,6 +128,7 @@ class MyFrame : public wxFrame {
   // button, repaints); *prepared is set on success.
   int readInBackground(const std::string& name, const char* passPhrase, kvx_PreparedScene** prepared,
                        std::string& error);
+  std::shared_ptr<BackgroundRead> beginRead(const std::string& name, const char* passPhrase);
   void showCancelButton(bool shown);
   wxWindow* loadOverlay();
   void dropLoadOverlayIfEmpty();
@@ -178,6 +184,7 @@ class MyFrame : public wxFrame {
   wxGauge* gauge_ = nullptr;
   wxButton* cancelButton_ = nullptr;
   std::shared_ptr<BackgroundRead> reading_;
+  std::shared_ptr<BackgroundRead> earlyRead_;
   std::vector<kvx_ARGB> remotePointer_;
   std::map<int, wxCursor> cursors_;
   wxFrame* conference_ = nullptr;

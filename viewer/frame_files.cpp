@@ -23,6 +23,11 @@
 #include <wx/stattext.h>
 
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <utility>
+#include <vector>
 #include <cstring>
 #include <filesystem>
 #include <thread>
@@ -56,16 +61,41 @@ constexpr DisplayPreference kDisplayPreferences[] = {
 
 }  // namespace
 
-// Shared between the window and the worker thread that reads.
+// Shared between the window and the worker thread that reads. Dropped
+// unjoined, it cancels the read, waits for it and frees what it made.
 struct MyFrame::BackgroundRead {
+  std::string path;
   std::atomic<float> progress{0};
   std::atomic<bool> cancel{false};
   std::atomic<bool> done{false};
+  std::mutex mutex;
+  std::condition_variable finished;
+  // Written by the worker before `done`.
+  int result = 0;
+  kvx_PreparedScene* prepared = nullptr;
+  std::vector<char> error = std::vector<char>(kErrorTextSize, '\0');
+  double finishedAt = 0;  // wall-clock seconds
+  kvx_GL_Plugin* sdk = nullptr;
+  std::thread worker;
+
+  ~BackgroundRead() {
+    if (worker.joinable()) {
+      cancel = true;
+      worker.join();
+    }
+    if (prepared) sdk->DiscardPreparedScene(prepared);
+  }
 
   static int report(void* context, float value) {
     auto* read = static_cast<BackgroundRead*>(context);
     if (value >= 0) read->progress = value;
     return read->cancel ? 1 : 0;
+  }
+
+  // Up to `ms` for the read to end; true once it has.
+  bool waitFor(int ms) {
+    std::unique_lock lock(mutex);
+    return finished.wait_for(lock, std::chrono::milliseconds(ms), [this] { return done.load(); });
   }
 };
 
@@ -133,6 +163,7 @@ bool MyFrame::loadFile(const std::string& name) {
   }
   if (prepared && result > kLastErrorCode) {
     fileSize_ = result;
+    canvas_->watchOpening(name);
     loaded = askReadPassword();
     if (loaded) finishLoad(name);
   } else if (prepared) {
@@ -153,45 +184,67 @@ bool MyFrame::loadFile(const std::string& name) {
   return loaded;
 }
 
+std::shared_ptr<MyFrame::BackgroundRead> MyFrame::beginRead(const std::string& name, const char* passPhrase) {
+  auto read = std::make_shared<BackgroundRead>();
+  read->path = name;
+  read->sdk = sdk_;
+  const std::string phrase = passPhrase ? passPhrase : "";
+  const bool hasPhrase = passPhrase != nullptr;
+  BackgroundRead* r = read.get();
+  r->worker = std::thread([r, phrase, hasPhrase] {
+    r->result = r->sdk->ReadPreparedScene(r->path.c_str(), hasPhrase ? phrase.c_str() : nullptr,
+                                          BackgroundRead::report, r, &r->prepared, r->error.data(),
+                                          static_cast<int>(r->error.size()));
+    r->finishedAt = std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count();
+    {
+      std::lock_guard lock(r->mutex);
+      r->done = true;
+    }
+    r->finished.notify_all();
+    wxWakeUpIdle();
+  });
+  return read;
+}
+
+void MyFrame::startReading(const std::string& name) {
+  if (name.empty() || !sdk_ || reading_ || earlyRead_) return;
+  earlyRead_ = beginRead(name, nullptr);
+}
+
 int MyFrame::readInBackground(const std::string& name, const char* passPhrase, kvx_PreparedScene** prepared,
                               std::string& error) {
-  auto read = std::make_shared<BackgroundRead>();
+  // A read started early for this very file is taken over; any other is dropped.
+  std::shared_ptr<BackgroundRead> read = std::move(earlyRead_);
+  if (!read || read->path != name || passPhrase) read = beginRead(name, passPhrase);
   reading_ = read;
   // The view goes on drawing, and turning, the shown scene meanwhile.
   const bool wasBusy = busy_;
   busy_ = false;
-  int result = 0;
-  std::vector<char> text(kErrorTextSize, '\0');
-  kvx_GL_Plugin* sdk = sdk_;
-  const std::string path = name;
-  const std::string phrase = passPhrase ? passPhrase : "";
-  const bool hasPhrase = passPhrase != nullptr;
-  std::thread worker([&, read] {
-    result = sdk->ReadPreparedScene(path.c_str(), hasPhrase ? phrase.c_str() : nullptr, BackgroundRead::report,
-                                    read.get(), prepared, text.data(), static_cast<int>(text.size()));
-    read->done = true;
-    wxWakeUpIdle();
-  });
   // The menus and tools wait; the view keeps drawing the shown scene.
   wxMenuBar* bar = GetMenuBar();
   for (size_t i = 0; bar && i < bar->GetMenuCount(); ++i) bar->EnableTop(i, false);
   if (GetToolBar()) GetToolBar()->Disable();
-  showProgress(0);
-  showCancelButton(true);
+  if (!read->done) {
+    showProgress(read->progress);
+    showCancelButton(true);
+  }
+  // The end of the read is taken up at once, not at the next poll.
   while (!read->done) {
     showProgress(read->progress);
     wxTheApp->Yield(true);
-    if (!read->done) wxMilliSleep(kPollMilliseconds);
+    read->waitFor(kPollMilliseconds);
   }
-  worker.join();
+  read->worker.join();
+  KVX_LOG(kvx::LOG_INFO, "MyFrame: scene read of %s at %.6f\n", name.c_str(), read->finishedAt);
   showCancelButton(false);
   showProgress(-1);
   for (size_t i = 0; bar && i < bar->GetMenuCount(); ++i) bar->EnableTop(i, true);
   if (GetToolBar()) GetToolBar()->Enable();
   reading_.reset();
   busy_ = wasBusy;
-  error = text.data();
-  return result;
+  error = read->error.data();
+  *prepared = std::exchange(read->prepared, nullptr);
+  return read->result;
 }
 
 void MyFrame::cancelLoad() {
@@ -289,6 +342,7 @@ void MyFrame::failLoad(const std::string& name, const std::string& reason) {
 
 void MyFrame::closeFile() {
   destroyConference();
+  canvas_->watchOpening("");
   SetCurseur(CURSOR_WAIT);
   setStatusText("Closing file...");
   if (!currentFile_.empty()) {

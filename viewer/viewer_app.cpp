@@ -71,7 +71,8 @@ bool ViewerApp::OnInit() {
   const std::string file = fileArgument(arguments);
   initProgramPaths(wxStandardPaths::Get().GetExecutablePath().utf8_string());
 
-  auto* frame = new MyFrame(nullptr, "Tamo Kavrik", wxDefaultPosition, wxSize(640, 480));
+  // The file is read while the window is built and comes up.
+  auto* frame = new MyFrame(nullptr, "Tamo Kavrik", wxDefaultPosition, wxSize(640, 480), loadCoreLibrary, file);
   frame->Show();
   if (!file.empty()) {
     // Once the window is up, so that it draws while the file is read.

@@ -10,6 +10,9 @@
 #include <wx/statusbr.h>
 #include <wx/toolbar.h>
 
+#include <atomic>
+#include <chrono>
+
 using namespace kavrik;
 using kvx::test::FrameTest;
 
@@ -216,4 +219,54 @@ TEST_F(FrameTest, FilePropertiesShowTheAuthor) {
   int dialogs = 0;
   for (wxWindow* child : frame->GetChildren()) dialogs += child->GetLabel() == "File Properties";
   EXPECT_EQ(dialogs, 1) << "one dialog, shown again";
+}
+
+// A file named on the command line is read while the window comes up; the
+// load that follows takes that read over instead of reading again.
+TEST_F(FrameTest, TheLoadTakesOverAReadStartedEarly) {
+  const struct {
+    const char* early;
+    const char* loaded;
+    int loadResult;
+    std::vector<std::string> reads;
+  } cases[] = {
+      {"/scenes/a.kvx", "/scenes/a.kvx", 4096, {"/scenes/a.kvx,null"}},
+      {"/scenes/a.kvx", "/scenes/b.kvx", 4096, {"/scenes/a.kvx,null", "/scenes/b.kvx,null"}},
+      {"/scenes/secret.kvx", "/scenes/secret.kvx", 7, {"/scenes/secret.kvx,null", "/scenes/secret.kvx,pw"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.early) + " then " + c.loaded);
+    core().clear();
+    core().loadResult = c.loadResult;
+    core().loadEResult = 3000;
+    prompts->secrets = {std::string("pw")};
+    frame->startReading(c.early);
+    EXPECT_TRUE(frame->loadFile(c.loaded));
+    EXPECT_EQ(core().reads, c.reads);
+    EXPECT_EQ(core().count("AdoptPreparedScene(" + std::string(c.loaded) + ")"), 1);
+    EXPECT_EQ(frame->currentFile(), c.loaded);
+    EXPECT_FALSE(frame->isLoading());
+  }
+}
+
+// A window closed before its early read was taken over stops that read and
+// frees what it made.
+TEST_F(FrameTest, ClosingTheWindowStopsAnEarlyRead) {
+  kvx_GL_Plugin* otherCore = nullptr;
+  auto* other = new kavrik::MyFrame(nullptr, "other", wxDefaultPosition, wxSize(320, 240),
+                                    [&](kavrik::SdkPluginLoader&) { return otherCore = new kvx_GL_Plugin; });
+  std::atomic<bool> reading{false};
+  otherCore->state().whileReading = [&](kvx_CancelableProgressFn progress, void* context) {
+    reading = true;
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (std::chrono::steady_clock::now() < end)
+      if (progress(context, 0.5f)) return true;  // asked to stop
+    return false;
+  };
+  other->startReading("/scenes/slow.kvx");
+  while (!reading) wxMilliSleep(5);
+  const auto closedAt = std::chrono::steady_clock::now();
+  other->Destroy();
+  kvx::test::pump();
+  EXPECT_LT(std::chrono::steady_clock::now() - closedAt, std::chrono::seconds(10)) << "the read was not stopped";
 }

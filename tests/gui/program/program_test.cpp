@@ -223,3 +223,27 @@ TEST_F(KavrikProgram, OpensTheCaptureSettingsDialogAlone) {
   EXPECT_FALSE(waitForWindow("Untitled", 1)) << "no main frame";
   EXPECT_EQ(waitpid(viewer.pid(), nullptr, WNOHANG), 0) << "still running";
 }
+
+// The debug log tells when the scene named on the command line was read,
+// first shown and settled after its opening transition: once each, in that
+// order, for that file.
+TEST_F(KavrikProgram, LogsTheReadFirstFrameAndSettledViewInOrder) {
+  const fs::path sample = env.path("sample.kvx");
+  ASSERT_EQ(runCommand(kBin + "/kvx sample " + sample.string() + " 2>&1").status, 0);
+  const fs::path log = env.path("kavrik.err");
+  RunningViewer viewer(kBin + "/kavrik", env.root(), {sample.string()}, {"KAVRIK_LOG_LEVEL=4"}, log);
+  ASSERT_TRUE(waitUntil([&] { return readFile(log).find("view settled of") != std::string::npos; }, 30000))
+      << readFile(log);
+  const std::string text = readFile(log);
+  const std::regex moment(R"((scene read|first frame|view settled) of (.+) at (\d+\.\d+)\n)");
+  std::vector<std::string> order;
+  double last = 0;
+  for (auto it = std::sregex_iterator(text.begin(), text.end(), moment); it != std::sregex_iterator(); ++it) {
+    order.push_back((*it)[1]);
+    EXPECT_EQ((*it)[2], sample.string());
+    const double at = std::stod((*it)[3]);
+    EXPECT_GE(at, last) << (*it)[0];
+    last = at;
+  }
+  EXPECT_EQ(order, (std::vector<std::string>{"scene read", "first frame", "view settled"})) << text;
+}
