@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 
 #include <regex>
+#include <thread>
+#include <sstream>
 
 namespace kvx {
 namespace {
@@ -199,6 +201,29 @@ TEST_F(DebugLogTest, TruncateEmptiesOnceAndReopenAppends) {
   log.message("b\n");
   EXPECT_EQ(test::readFile(file), "2:f:2:a\n2:f:3:b\n");
   EXPECT_EQ(log.outputName(), file);
+}
+
+// Loader threads log while the window thread does: records never mix, and
+// reopening the file for each record never closes it under another writer.
+TEST_F(DebugLogTest, RecordsFromTwoThreadsStayWhole) {
+  DebugLog& shared = debugLog();
+  shared.setOutput(file, true);
+  shared.setReopenEachMessage(true);
+  shared.setLevel(LOG_INFO);
+  auto writeRecords = [](char name) {
+    for (int i = 0; i < 300; ++i) KVX_LOG(LOG_INFO, "thread %c record %d\n", name, i);
+  };
+  std::thread other(writeRecords, 'b');
+  writeRecords('a');
+  other.join();
+  shared.setReopenEachMessage(false);
+  shared.setOutput("stderr", false);
+  shared.setLevel(1);
+  std::istringstream lines(test::readFile(file));
+  int count = 0;
+  for (std::string line; std::getline(lines, line); ++count)
+    EXPECT_TRUE(std::regex_match(line, std::regex(R"(4:services_test\.cpp:\d+:thread [ab] record \d+)"))) << line;
+  EXPECT_EQ(count, 600);
 }
 
 TEST_F(DebugLogTest, UnopenableFileDropsRecords) {

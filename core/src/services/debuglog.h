@@ -4,6 +4,7 @@
 // it is written only when the logger's level is at least the record's.
 #include <cstdio>
 #include <ctime>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,9 @@ class DebugLog {
   bool enabled(int level) const { return this->level() >= level; }
   void setTimeStamp(bool on) { timeStamp_ = on; }
   void setReopenEachMessage(bool on) { reopen_ = on; }
+  // Held from prolog() to message(): the core logs from loader threads too,
+  // and a record's parts and the output stream are shared.
+  std::mutex& recordLock() { return recordLock_; }
 
   DebugLog(const DebugLog&) = delete;
   DebugLog& operator=(const DebugLog&) = delete;
@@ -48,6 +52,7 @@ class DebugLog {
   int pendingLevel_ = 0;
   const char* pendingFile_ = "";
   int pendingLine_ = 0;
+  std::mutex recordLock_;
 };
 
 // The logger of this binary.
@@ -59,6 +64,7 @@ DebugLog& debugLog();
   do {                                                      \
     ::kvx::DebugLog& kvxLog_ = ::kvx::debugLog();           \
     if (kvxLog_.enabled(level)) {                           \
+      std::lock_guard kvxRecord_(kvxLog_.recordLock());     \
       kvxLog_.prolog((level), __FILE_NAME__, __LINE__);     \
       kvxLog_.message(__VA_ARGS__);                         \
     }                                                       \
