@@ -128,6 +128,34 @@ TEST(DeflateSegments, StreamsItCannotSplitInflateWhole) {
   EXPECT_GT(markersIn(cases[3].body), segmentCount(size) - 1);
 }
 
+// Segments of another writer: zlib's deflate, one stream per segment, each
+// but the last ended with a sync flush. The reader splits these too.
+TEST(DeflateSegments, SegmentsOfZlibsDeflateInflateInParallel) {
+  const size_t size = 2 * kSegmentLength + 1;
+  const std::vector<uint8_t> payload = makePayload(size);
+  std::vector<uint8_t> body = {0x78, 0x9C};
+  for (size_t at = 0; at < size; at += kSegmentLength) {
+    const size_t piece = std::min(kSegmentLength, size - at);
+    const bool last = at + piece == size;
+    z_stream s = {};
+    ASSERT_EQ(deflateInit2(&s, 6, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY), Z_OK);
+    std::vector<uint8_t> part(deflateBound(&s, piece) + 16);
+    s.next_in = const_cast<uint8_t*>(payload.data() + at);
+    s.avail_in = static_cast<uInt>(piece);
+    s.next_out = part.data();
+    s.avail_out = static_cast<uInt>(part.size());
+    ASSERT_EQ(deflate(&s, last ? Z_FINISH : Z_SYNC_FLUSH), last ? Z_STREAM_END : Z_OK);
+    body.insert(body.end(), part.begin(), part.begin() + s.total_out);
+    deflateEnd(&s);
+  }
+  const uLong adler = adler32(1, payload.data(), static_cast<uInt>(size));
+  for (int shift = 24; shift >= 0; shift -= 8) body.push_back(static_cast<uint8_t>(adler >> shift));
+
+  std::vector<uint8_t> out(size);
+  ASSERT_TRUE(inflateSegments(body.data(), body.size(), out.data(), size));
+  EXPECT_TRUE(out == payload);
+}
+
 TEST(DeflateSegments, DamagedStreamsGiveAnError) {
   const size_t size = 3 * kSegmentLength + 999;
   const std::vector<uint8_t> payload = makePayload(size);
