@@ -1,6 +1,6 @@
 #pragma once
 // The 1-million-triangle scene of the format benchmarks, its payload and
-// the helpers that time work in CPU time: the machines these run on are
+// the helper that times work in CPU time: the machines these run on are
 // shared, so wall time mostly measures the neighbours.
 #include "format/kvx_sink.h"
 #include "scene/scene.h"
@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <cmath>
 #include <ctime>
-#include <functional>
 #include <vector>
 
 namespace kvx::bench {
@@ -58,22 +57,12 @@ inline std::vector<uint8_t> payloadOf(scene& s) {
   return std::move(sink.bytes);
 }
 
+// The whole process's CPU time: inflating and deflating run on helper
+// threads too.
 inline double cpuMilliseconds() {
   timespec t;
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
   return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
-}
-
-// Median CPU time of `runs` calls of `work`, in milliseconds.
-inline double medianCpuMs(int runs, const std::function<void()>& work) {
-  std::vector<double> times;
-  for (int i = 0; i < runs; ++i) {
-    const double start = cpuMilliseconds();
-    work();
-    times.push_back(cpuMilliseconds() - start);
-  }
-  std::nth_element(times.begin(), times.begin() + runs / 2, times.end());
-  return times[runs / 2];
 }
 
 }  // namespace kvx::bench

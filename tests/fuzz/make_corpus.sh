@@ -37,6 +37,17 @@ save("tiny-stored.kvx", 0, p)
 save("tiny-deflated.kvx", 1, zlib.compress(p))
 save("tiny-enciphered.kvx", 3, cfb().encrypt(zlib.compress(p)))
 open(f"{out}/payload/tiny-v43", "wb").write(b"\x1e" + p)
+# A body of 1 MiB segments, each deflated alone and ending on 00 00 FF FF,
+# so that mutations reach the parallel inflate (the zeros after the scene
+# make the payload long enough).
+big = p + bytes(2 * 2**20 + 1 - len(p))
+parts = [big[i:i + 2**20] for i in range(0, len(big), 2**20)]
+body = b"\x78\xda"
+for i, part in enumerate(parts):
+    z = zlib.compressobj(7, zlib.DEFLATED, -15)
+    body += z.compress(part) + z.flush(zlib.Z_FINISH if i + 1 == len(parts) else zlib.Z_SYNC_FLUSH)
+body += struct.pack(">I", zlib.adler32(big))
+open(f"{out}/scene_read/segmented.kvx", "wb").write(struct.pack("<BBBBI", 43, 15, 1, 0, len(big)) + body)
 PY
 
 # The other targets' seeds.

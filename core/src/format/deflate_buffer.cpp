@@ -1,5 +1,7 @@
 #include "format/deflate_buffer.h"
 
+#include "format/deflate_segments.h"
+
 #include "services/huge_pages.h"
 
 #include <libdeflate.h>
@@ -29,6 +31,10 @@ struct Compressor {
 
 int inflateBuffer(const uint8_t* in, size_t inLength, uint8_t* out, size_t capacity, size_t& produced) {
   produced = 0;
+  if (inflateSegments(in, inLength, out, capacity)) {
+    produced = capacity;
+    return Z_OK;
+  }
   Decompressor inflater;
   if (!inflater.d) return Z_MEM_ERROR;
   size_t consumed = 0;
@@ -43,6 +49,7 @@ int inflateBuffer(const uint8_t* in, size_t inLength, uint8_t* out, size_t capac
 }
 
 DeflatedBuffer deflateBuffer(const uint8_t* in, size_t length) {
+  if (segmentCount(length) >= 2) return deflateSegments(in, length, kDeflateLevel);
   DeflatedBuffer result;
   Compressor deflater;
   if (!deflater.c) return result;

@@ -9,7 +9,8 @@
 namespace kvx {
 
 // Inflates the zlib stream at `in` into out[0, capacity) and sets `produced`.
-// Bytes after the end of the stream are ignored. Returns a zlib status:
+// Bytes after the end of the stream are ignored. A stream of segments that
+// holds exactly `capacity` bytes inflates on all cores. Returns a zlib status:
 // Z_OK, Z_DATA_ERROR for a corrupt or truncated stream, Z_BUF_ERROR when the
 // stream holds more than `capacity` bytes, Z_MEM_ERROR.
 int inflateBuffer(const uint8_t* in, size_t inLength, uint8_t* out, size_t capacity, size_t& produced);
@@ -19,7 +20,8 @@ struct DeflatedBuffer {
   size_t length = 0;
 };
 
-// Deflates in[0, length) into one zlib stream that every inflater reads.
+// Deflates in[0, length) into one zlib stream that every inflater reads;
+// payloads of two segments or more as segments (format/deflate_segments.h).
 DeflatedBuffer deflateBuffer(const uint8_t* in, size_t length);
 
 }  // namespace kvx
