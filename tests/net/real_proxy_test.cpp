@@ -140,6 +140,8 @@ struct ProxyCase {
   // is no proxy challenge at all.
   const char* wrongPasswordError;
 };
+// Failure reports name the case instead of dumping its bytes.
+void PrintTo(const ProxyCase& c, std::ostream* out) { *out << c.name; }
 
 class RealProxy : public testing::TestWithParam<ProxyCase> {};
 

@@ -29,6 +29,8 @@ struct ConferenceFault {
   Script script;
   bool inSession;  // the login goes through first; the fault ends the session
 };
+// Failure reports name the fault instead of dumping its bytes.
+inline void PrintTo(const ConferenceFault& fault, std::ostream* out) { *out << fault.name; }
 
 // The fault's script bound to the real server at `upstreamPort`, for a ScriptedServer.
 inline std::function<void(int, const std::atomic<bool>&)> playAgainst(const ConferenceFault& fault,
