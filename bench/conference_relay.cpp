@@ -29,6 +29,7 @@
 #include <vector>
 
 #include "byte_stream.h"
+#include "conference_bench_client.h"
 #include "data_to_message.h"
 #include "posix_net_stream.h"
 #include "tl_msg.h"
@@ -37,6 +38,7 @@
 namespace {
 
 using namespace kvx::conf;
+using namespace kvx::bench;
 using Clock = std::chrono::steady_clock;
 
 constexpr double kRate = 30;  // view states per second and conference
@@ -51,56 +53,6 @@ std::map<std::pair<int, int>, std::vector<Figures>>& results() {
   static std::map<std::pair<int, int>, std::vector<Figures>> byLoad;  // (conferences, members)
   return byLoad;
 }
-
-// User plus system CPU time of a process so far, in seconds.
-double cpuSecondsOf(pid_t pid) {
-  std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
-  std::string text((std::istreambuf_iterator<char>(stat)), {});
-  std::istringstream fields(text.substr(text.rfind(')') + 2));
-  std::string skip;
-  for (int i = 0; i < 11; ++i) fields >> skip;  // state .. cmajflt
-  long utime = 0, stime = 0;
-  fields >> utime >> stime;
-  return double(utime + stime) / sysconf(_SC_CLK_TCK);
-}
-
-// kavrik-server beside this program, on a free loopback port.
-class Server {
- public:
-  explicit Server(const std::string& redisUrl = "", const std::string& nodeName = "") {
-    const std::string program = (std::filesystem::read_symlink("/proc/self/exe").parent_path() / "kavrik-server");
-    int out[2];
-    if (pipe(out) != 0) return;
-    pid_ = fork();
-    if (pid_ == 0) {
-      dup2(out[1], 1);
-      std::vector<std::string> args = {program, "--listen", "127.0.0.1:0", "--log-level", "1", "--max-members", "1000"};
-      if (!redisUrl.empty()) args.insert(args.end(), {"--redis", redisUrl, "--node-name", nodeName});
-      std::vector<char*> argv;
-      for (std::string& a : args) argv.push_back(a.data());
-      argv.push_back(nullptr);
-      execv(argv[0], argv.data());
-      _exit(127);
-    }
-    close(out[1]);
-    std::string line;
-    char c;
-    while (read(out[0], &c, 1) == 1 && c != '\n') line += c;
-    close(out[0]);
-    port_ = line.substr(line.rfind(':') + 1);
-  }
-  ~Server() {
-    if (pid_ <= 0) return;
-    kill(pid_, SIGTERM);
-    waitpid(pid_, nullptr, 0);
-  }
-  const std::string& port() const { return port_; }
-  double cpuSeconds() const { return cpuSecondsOf(pid_); }
-
- private:
-  pid_t pid_ = -1;
-  std::string port_;
-};
 
 // A private redis-server on a free loopback port that keeps nothing on disk.
 class Redis {
@@ -155,29 +107,10 @@ struct Member {
   std::vector<uint8_t> pending;  // bytes of an incomplete frame
 };
 
-bool send(PosixNetStream& stream, int type, TlmData& message) {
-  auto frame = dataToMessage(type, message);
-  return frame && sendFrame(stream, *frame) == 0;
-}
-
 std::unique_ptr<PosixNetStream> enter(const std::string& port, int conference, bool create) {
-  std::string error;
-  auto stream = PosixNetStream::connect("127.0.0.1", port, 5000, error);
-  if (!stream) return nullptr;
-  TlmConnectNexus login;
-  login.protocolLevel = kProtocolLevel;
-  login.masterFlag = create;
   char hash[17];
   std::snprintf(hash, sizeof hash, "bench%011d", conference);
-  login.setFileHash(hash);
-  login.setPassword("load");
-  TlMsg answer;
-  if (!send(*stream, kTlmConnectNexus, login) || receiveFrame(*stream, answer) < 0) return nullptr;
-  TlmShout name;
-  name.kind = TlmShout::kJoined;
-  name.setText("member");
-  if (!send(*stream, kTlmShout, name)) return nullptr;
-  return stream;
+  return enterConference(port, hash, "load", create);
 }
 
 void BM_ConferenceRelay(benchmark::State& state) {
@@ -185,13 +118,14 @@ void BM_ConferenceRelay(benchmark::State& state) {
   const int members = static_cast<int>(state.range(1));
   const int nodes = static_cast<int>(state.range(2));
   std::unique_ptr<Redis> redis;
-  std::vector<std::unique_ptr<Server>> servers;
+  std::vector<std::unique_ptr<ServerBeside>> servers;
   if (nodes > 1) {
     redis = std::make_unique<Redis>();
     setenv("KAVRIK_CLUSTER_SECRET", "bench secret", 1);
-    for (int n = 0; n < nodes; ++n) servers.push_back(std::make_unique<Server>(redis->url(), "n" + std::to_string(n)));
+    for (int n = 0; n < nodes; ++n) servers.push_back(std::make_unique<ServerBeside>(
+          std::vector<std::string>{"--redis", redis->url(), "--node-name", "n" + std::to_string(n)}));
   } else {
-    servers.push_back(std::make_unique<Server>());
+    servers.push_back(std::make_unique<ServerBeside>());
   }
   const auto cpuSeconds = [&] {
     double total = 0;
@@ -235,19 +169,9 @@ void BM_ConferenceRelay(benchmark::State& state) {
         ssize_t got;
         while ((got = recv(member.stream->fd(), buffer, sizeof buffer, 0)) > 0) {
           member.pending.insert(member.pending.end(), buffer, buffer + got);
-          size_t at = 0;
-          while (member.pending.size() - at >= kMinFrameSize) {
-            const uint8_t* frame = member.pending.data() + at;
-            const int length = (frame[2] << 8) | frame[3];
-            const size_t size = std::max(kFrameHeaderSize + length, kMinFrameSize);
-            if (member.pending.size() - at < size) break;
-            if (((frame[0] << 8) | frame[1]) == kTlmFullManipInfo) {
-              const uint32_t us = (frame[8] << 24) | (frame[9] << 16) | (frame[10] << 8) | frame[11];
-              if (us >= 1 && us <= perConference) latencies.push_back(now - sendTimes[member.conference][us - 1]);
-            }
-            at += size;
-          }
-          member.pending.erase(member.pending.begin(), member.pending.begin() + at);
+          takeViewStates(member.pending, [&](uint32_t us) {
+            if (us >= 1 && us <= perConference) latencies.push_back(now - sendTimes[member.conference][us - 1]);
+          });
         }
       }
     }

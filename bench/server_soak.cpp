@@ -27,6 +27,7 @@
 #include <thread>
 #include <vector>
 
+#include "conference_bench_client.h"
 #include "data_to_message.h"
 #include "posix_net_stream.h"
 #include "tl_msg.h"
@@ -35,6 +36,7 @@
 namespace {
 
 using namespace kvx::conf;
+using namespace kvx::bench;
 using Clock = std::chrono::steady_clock;
 
 constexpr int kCalmConferences = 10;
@@ -43,65 +45,8 @@ constexpr double kRate = 30;  // view states per second and calm conference
 constexpr int kStormThreads = 8;
 constexpr int kClientsPerThread = 40;  // held open at once by each storm thread
 
-class Server {
- public:
-  Server() {
-    const std::string program = std::filesystem::read_symlink("/proc/self/exe").parent_path() / "kavrik-server";
-    int out[2];
-    if (pipe(out) != 0) return;
-    pid_ = fork();
-    if (pid_ == 0) {
-      dup2(out[1], 1);
-      execl(program.c_str(), program.c_str(), "--listen", "127.0.0.1:0", "--log-level", "1", "--max-members", "1000",
-            static_cast<char*>(nullptr));
-      _exit(127);
-    }
-    close(out[1]);
-    std::string line;
-    char c;
-    while (read(out[0], &c, 1) == 1 && c != '\n') line += c;
-    close(out[0]);
-    port_ = line.substr(line.rfind(':') + 1);
-  }
-  ~Server() {
-    if (pid_ <= 0) return;
-    kill(pid_, SIGTERM);
-    waitpid(pid_, nullptr, 0);
-  }
-  const std::string& port() const { return port_; }
-  long residentKb() const {
-    std::ifstream status("/proc/" + std::to_string(pid_) + "/status");
-    for (std::string line; std::getline(status, line);)
-      if (line.rfind("VmRSS:", 0) == 0) return std::atol(line.c_str() + 6);
-    return -1;
-  }
-
- private:
-  pid_t pid_ = -1;
-  std::string port_;
-};
-
-bool sendMessage(PosixNetStream& stream, int type, TlmData& message) {
-  auto frame = dataToMessage(type, message);
-  return frame && sendFrame(stream, *frame) == 0;
-}
-
 std::unique_ptr<PosixNetStream> enter(const std::string& port, const std::string& hash, bool create) {
-  std::string error;
-  auto stream = PosixNetStream::connect("127.0.0.1", port, 5000, error);
-  if (!stream) return nullptr;
-  TlmConnectNexus login;
-  login.protocolLevel = kProtocolLevel;
-  login.masterFlag = create;
-  login.setFileHash(hash.c_str());
-  login.setPassword("soak");
-  TlMsg answer;
-  if (!sendMessage(*stream, kTlmConnectNexus, login) || receiveFrame(*stream, answer) < 0) return nullptr;
-  TlmShout name;
-  name.kind = TlmShout::kJoined;
-  name.setText("member");
-  if (!sendMessage(*stream, kTlmShout, name)) return nullptr;
-  return stream;
+  return enterConference(port, hash, "soak", create);
 }
 
 std::string calmHash(int c) {
@@ -196,7 +141,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   signal(SIGPIPE, SIG_IGN);
-  Server server;
+  ServerBeside server;
   if (server.port().empty()) {
     std::fprintf(stderr, "bench_server_soak: kavrik-server did not start\n");
     return 1;
@@ -242,19 +187,9 @@ int main(int argc, char** argv) {
         }
         if (got < 0) continue;
         member.pending.insert(member.pending.end(), buffer, buffer + got);
-        size_t at = 0;
-        while (member.pending.size() - at >= kMinFrameSize) {
-          const uint8_t* frame = member.pending.data() + at;
-          const int length = (frame[2] << 8) | frame[3];
-          const size_t size = std::max(kFrameHeaderSize + length, kMinFrameSize);
-          if (member.pending.size() - at < size) break;
-          if (((frame[0] << 8) | frame[1]) == kTlmFullManipInfo) {
-            const uint32_t us = (frame[8] << 24) | (frame[9] << 16) | (frame[10] << 8) | frame[11];
-            if (us >= 1 && us <= sendTimes.size()) latencies.push_back(now - sendTimes[us - 1]);
-          }
-          at += size;
-        }
-        member.pending.erase(member.pending.begin(), member.pending.begin() + at);
+        takeViewStates(member.pending, [&](uint32_t us) {
+          if (us >= 1 && us <= sendTimes.size()) latencies.push_back(now - sendTimes[us - 1]);
+        });
       }
     }
   });

@@ -104,6 +104,28 @@ TEST_F(ControlDocuments, FailedOrStalledDownloadKeepsThePreviousSceneAndLeavesNo
   glimmer::downloadLimits() = {};
 }
 
+// A server that sends more than it announced: the body ends where the
+// announcement said, and the bytes past it never reach the file.
+TEST_F(ControlDocuments, BytesPastTheAnnouncedLengthAreDropped) {
+  const std::string previous = sampleScene("previous.kvx");
+  CGlimmerObj* control = controlShowing(previous);
+  const std::string scene = readFile(sampleScene("served.kvx"));
+  const std::string excess(300000, 'x');
+  for (const size_t firstPart : {scene.size() + excess.size(), size_t{100}}) {
+    LoopbackHttpServer server({200, scene + excess, firstPart, false, "", std::to_string(scene.size())});
+    server.beforeHeaders.open();
+    server.beforeRest.open();
+    control->Load(bstr(server.url("/longer.kvx")).c_str());
+    ASSERT_TRUE(pumpUntil([&] { return !control->downloading() && control->currentDocument() != previous; }))
+        << "first part " << firstPart;
+    EXPECT_EQ(readFile(control->currentDocument()), scene) << "first part " << firstPart;
+    EXPECT_TRUE(site_->messages.empty()) << site_->messages.front();
+    for (const std::string& file : privateFiles()) EXPECT_EQ(readFile(file), scene) << file << " is no whole download";
+    control->Load(bstr(previous).c_str());
+    ASSERT_TRUE(pumpUntil([&] { return control->currentDocument() == previous; }));
+  }
+}
+
 TEST_F(ControlDocuments, OnlyHttpAndHttpsAreFetched) {
   CGlimmerObj* control = controlShowing(sampleScene("previous.kvx"));
   control->Load(u"file:///etc/passwd");

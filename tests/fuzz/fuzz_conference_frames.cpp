@@ -21,16 +21,6 @@ namespace {
 
 using namespace conf;
 
-struct NoConnector : ConferenceConnector {
-  std::string checkAddress(const std::string&, const std::string&) override { return {}; }
-  NetStream* connect(const std::string&, const std::string&, std::string& error) override {
-    error = "refused";
-    return nullptr;
-  }
-  void close() override {}
-  bool isConnected() const override { return false; }
-};
-
 // The server's view of a message: every class read, described, and built
 // again as it would be passed on.
 int passOn(ConferenceSession&, int type, TlmData& object) {
@@ -66,7 +56,7 @@ int conference_frames(const uint8_t* data, size_t size) {
   FuzzedConnection connection(std::string_view(reinterpret_cast<const char*>(data + 1), size - 1), maxPiece);
 
   test::RecordedEvents events;
-  NoConnector connector;
+  test::NoConnector connector;
   test::RecordingSdk sdk;
   test::StandInFrame frame;
   kvx_ManipInfo manip = {};

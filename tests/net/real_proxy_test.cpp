@@ -15,6 +15,7 @@
 #include "kvx_participant.h"
 #include "run_command.h"
 #include "server_process.h"
+#include "squid_proxy.h"
 #include "temp_env.h"
 #include "test_participant.h"
 
@@ -30,55 +31,39 @@ enum class Proxy { SquidDigest, SquidBasic, SquidOpen, TinyproxyBasic };
 class ProxyUnderTest {
  public:
   explicit ProxyUnderTest(Proxy kind) : kind_(kind), port_(ChildProcess::freePort()) {
-    const bool squid = kind != Proxy::TinyproxyBasic;
-    const std::string program = squid ? "/usr/sbin/squid" : "/usr/bin/tinyproxy";
+    if (kind != Proxy::TinyproxyBasic) {
+      const auto login = kind == Proxy::SquidDigest  ? SquidProxy::Login::Digest
+                         : kind == Proxy::SquidBasic ? SquidProxy::Login::Basic
+                                                     : SquidProxy::Login::None;
+      squid_ = std::make_unique<SquidProxy>(env_, login, kUser, kPassword);
+      missing_ = squid_->missing();
+      port_ = squid_->port();
+      up_ = squid_->up();
+      return;
+    }
+    const std::string program = "/usr/bin/tinyproxy";
     if (access(program.c_str(), X_OK) != 0) {
       missing_ = program;
       return;
     }
-    // The proxies drop to the "proxy" user when started as root: their
-    // folder must belong to it.
+    // Started as root tinyproxy drops to the "proxy" user: the folder must be its.
     const std::filesystem::path dir = env_.path("proxy");
     std::filesystem::create_directory(dir);
     chmod(env_.root().c_str(), 0711);
     chmod(dir.c_str(), 0755);
-    std::string config;
-    if (squid) {
-      writeFile(dir / "digest_users", std::string(kUser) + ":" + kPassword + "\n");
-      const auto hash = runCommand("openssl passwd -1 -salt kvxsalt '" + std::string(kPassword) + "'");
-      writeFile(dir / "basic_users", std::string(kUser) + ":" + hash.output);
-      config = "http_port 127.0.0.1:" + std::to_string(port_) + "\npid_filename " + (dir / "squid.pid").string() +
-               "\ncache_log " + (dir / "cache.log").string() +
-               "\naccess_log none\ncache_store_log none\ncache deny all\npinger_enable off\n"
-               "shutdown_lifetime 0 seconds\nvisible_hostname kvxtest\ncoredump_dir " + dir.string() + "\n";
-      if (kind == Proxy::SquidDigest)
-        config += "auth_param digest program /usr/lib/squid/digest_file_auth " + (dir / "digest_users").string() +
-                  "\nauth_param digest realm kvx digest\n";
-      if (kind == Proxy::SquidBasic)
-        config += "auth_param basic program /usr/lib/squid/basic_ncsa_auth " + (dir / "basic_users").string() +
-                  "\nauth_param basic realm kvx basic\n";
-      if (kind == Proxy::SquidOpen)
-        config += "http_access allow CONNECT\n";
-      else
-        config += "acl authenticated proxy_auth REQUIRED\nhttp_access allow CONNECT authenticated\n";
-      config += "http_access deny all\n";
-    } else {
-      config = "Port " + std::to_string(port_) + "\nListen 127.0.0.1\nTimeout 30\nMaxClients 10\nAllow 127.0.0.1\n" +
-               "PidFile \"" + (dir / "tinyproxy.pid").string() + "\"\nLogFile \"" + (dir / "tinyproxy.log").string() +
-               "\"\nLogLevel Info\nBasicAuth " + kUser + " " + "wonder_land\n";
-      if (getuid() == 0) config += "User proxy\nGroup proxy\n";
-    }
+    std::string config = "Port " + std::to_string(port_) +
+                         "\nListen 127.0.0.1\nTimeout 30\nMaxClients 10\nAllow 127.0.0.1\n" + "PidFile \"" +
+                         (dir / "tinyproxy.pid").string() + "\"\nLogFile \"" + (dir / "tinyproxy.log").string() +
+                         "\"\nLogLevel Info\nBasicAuth " + kUser + " " + "wonder_land\n";
+    if (getuid() == 0) config += "User proxy\nGroup proxy\n";
     writeFile(dir / "proxy.conf", config);
-    if (passwd* proxyUser = getpwnam("proxy"); proxyUser && getuid() == 0)
+    if (passwd* proxyUser = getpwnam("proxy"); proxyUser && getuid() == 0) {
       for (const auto& entry : std::filesystem::recursive_directory_iterator(dir))
         chown(entry.path().c_str(), proxyUser->pw_uid, proxyUser->pw_gid);
-    if (passwd* proxyUser = getpwnam("proxy"); proxyUser && getuid() == 0)
       chown(dir.c_str(), proxyUser->pw_uid, proxyUser->pw_gid);
-    const std::string conf = (dir / "proxy.conf").string();
-    std::vector<std::string> args =
-        squid ? std::vector<std::string>{program, "-N", "-n", "kvxtest" + std::to_string(getpid()), "-f", conf}
-              : std::vector<std::string>{program, "-d", "-c", conf};
-    process_ = std::make_unique<ChildProcess>(args, (env_.path("proxy.out")).string());
+    }
+    process_ = std::make_unique<ChildProcess>(std::vector<std::string>{program, "-d", "-c", (dir / "proxy.conf").string()},
+                                              env_.path("proxy.out").string());
     up_ = ChildProcess::waitForPort(port_, 15000);
   }
 
@@ -86,8 +71,8 @@ class ProxyUnderTest {
   int port() const { return port_; }
   bool up() const { return up_; }
   std::string diagnostics() const {
-    return readFile(env_.path("proxy.out")) + readFile(env_.path("proxy") / "cache.log") +
-           readFile(env_.path("proxy") / "tinyproxy.log");
+    if (squid_) return squid_->diagnostics();
+    return readFile(env_.path("proxy.out")) + readFile(env_.path("proxy") / "tinyproxy.log");
   }
   const char* password() const { return kind_ == Proxy::TinyproxyBasic ? "wonder_land" : kPassword; }
 
@@ -112,6 +97,7 @@ class ProxyUnderTest {
   int port_;
   std::string missing_;
   std::unique_ptr<ChildProcess> process_;
+  std::unique_ptr<SquidProxy> squid_;
   bool up_ = false;
 };
 
@@ -140,6 +126,8 @@ struct ProxyCase {
   // is no proxy challenge at all.
   const char* wrongPasswordError;
 };
+// Failure reports name the case instead of dumping its bytes.
+void PrintTo(const ProxyCase& c, std::ostream* out) { *out << c.name; }
 
 class RealProxy : public testing::TestWithParam<ProxyCase> {};
 

@@ -1,7 +1,8 @@
 #pragma once
 // Stand-ins for the window side of a conference session: recorded events,
 // a frame that keeps its tool panel and check marks, an SDK object that
-// records the calls view synchronisation makes, and frames as bytes.
+// records the calls view synchronisation makes, a connector that reaches
+// nothing, and frames as bytes.
 #include <map>
 #include <optional>
 #include <string>
@@ -49,6 +50,17 @@ struct RecordedEvents : conf::ConferenceEvents {
   void serverReached(const std::string& hostPort) override { servers.push_back(hostPort); }
   void connected() override { ++connects; }
   void disconnected() override { ++disconnects; }
+};
+
+// A connector that reaches nothing: sessions here get their connection attached.
+struct NoConnector : conf::ConferenceConnector {
+  std::string checkAddress(const std::string&, const std::string&) override { return {}; }
+  conf::NetStream* connect(const std::string&, const std::string&, std::string& error) override {
+    error = "refused";
+    return nullptr;
+  }
+  void close() override {}
+  bool isConnected() const override { return false; }
 };
 
 struct StandInFrame : conf::SharedViewFrame {

@@ -45,16 +45,6 @@ Message decoded(const std::vector<uint8_t>& payload) {
   return message;
 }
 
-struct NoConnector : ConferenceConnector {
-  std::string checkAddress(const std::string&, const std::string&) override { return {}; }
-  NetStream* connect(const std::string&, const std::string&, std::string& error) override {
-    error = "refused";
-    return nullptr;
-  }
-  void close() override {}
-  bool isConnected() const override { return false; }
-};
-
 struct Session : ::testing::Test {
   RecordedEvents events;
   NoConnector connector;
