@@ -17,15 +17,9 @@ for option in "${@:2}"; do
     *) echo "kavrik_launch: unknown option $option" >&2; exit 2 ;;
   esac
 done
-bin="$(realpath "$build_dir/bin")"
 here="$(dirname "$(realpath "$0")")"
-for program in kavrik kvx; do
-  [ -x "$bin/$program" ] || { echo "kavrik_launch: $bin/$program is missing; build it first" >&2; exit 1; }
-done
-work=$(mktemp -d)
-trap 'rm -rf "$work"; [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null || true' EXIT
-export KAVRIK_REGISTRY_DIR="$work/registry" XDG_DATA_HOME="$work/data" XDG_STATE_HOME="$work/state" \
-  XDG_CONFIG_HOME="$work/config"
+. "$here/bench_env.sh"
+bench_env kavrik_launch kavrik kvx
 
 # A private X server, on the first free display from 90.
 if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then

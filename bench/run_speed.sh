@@ -8,14 +8,9 @@ set -euo pipefail
 build_dir=${1:-build-rel}
 big=1
 [ "${2:-}" = "--no-4m" ] && big=0
-bin="$(realpath "$build_dir/bin")"
 here="$(dirname "$(realpath "$0")")"
-for program in kvx bench_format_io; do
-  [ -x "$bin/$program" ] || { echo "run_speed: $bin/$program is missing; build it first" >&2; exit 1; }
-done
-work=$(mktemp -d)
-trap 'rm -rf "$work"; [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null || true' EXIT
-export KAVRIK_REGISTRY_DIR="$work/registry" XDG_DATA_HOME="$work/data" XDG_STATE_HOME="$work/state"
+. "$here/bench_env.sh"
+bench_env run_speed kvx bench_format_io
 has() { command -v "$1" >/dev/null; }
 
 echo "| Work | Ours | Anchor | Ours / anchor |"
